@@ -1,0 +1,58 @@
+#include "console_printer.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+bool g_output_colorized = false;
+
+namespace {
+
+std::ostream *g_output = &std::cerr;
+
+const char kBold[] = "\033[1m";
+const char kReset[] = "\033[0m";
+const char kInvalid[] = "<invalid diagnostic>";
+
+} // namespace
+
+void console_set_output(std::ostream *stream)
+{
+    g_output = stream ? stream : &std::cerr;
+}
+
+void console_output(const char *tool, const char *severity, const char *colour,
+                    const char *format, ...)
+{
+    std::ostream &out = *g_output;
+    if (!tool || !severity || !colour || !format) {
+        out << kInvalid << '\n';
+        return;
+    }
+
+    if (g_output_colorized)
+        out << kBold;
+    out << tool << ": ";
+    if (g_output_colorized)
+        out << kReset << colour;
+    out << severity << ": ";
+    if (g_output_colorized)
+        out << kReset;
+
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length < 0) {
+        va_end(args);
+        out << kInvalid << '\n';
+        return;
+    }
+    std::vector<char> text(size_t(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+    out << text.data();
+}

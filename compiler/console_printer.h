@@ -1,0 +1,25 @@
+#ifndef CONSOLE_PRINTER_H
+#define CONSOLE_PRINTER_H
+
+#include <ostream>
+
+// Escape sequences for the severity word.
+#define CONSOLE_RED "\033[31m"
+#define CONSOLE_YELLOW "\033[33m"
+
+// When true, diagnostics carry terminal escape sequences around the tool and
+// severity words.
+extern bool g_output_colorized;
+
+// Selects the stream that diagnostics go to; null selects standard error.
+// The stream is not owned.
+void console_set_output(std::ostream *stream);
+
+// Writes one diagnostic: "tool: severity: " and the formatted message. The
+// caller puts the trailing newline into the format. A diagnostic that cannot
+// be written (a null argument, a format that fails) writes
+// "<invalid diagnostic>" in its place and leaves the stream usable.
+void console_output(const char *tool, const char *severity, const char *colour,
+                    const char *format, ...) __attribute__((format(printf, 4, 5)));
+
+#endif
