@@ -19,6 +19,9 @@ inline constexpr uint32_t KOLM_LOG_CORE = 0x20;
 inline constexpr uint32_t KOLM_LOG_EMU = 0x40;
 inline constexpr uint32_t KOLM_LOG_NET = 0x80;
 inline constexpr uint32_t KOLM_LOG_SYS = 0x100;
+inline constexpr uint32_t KOLM_HAL_ERROR = KOLM_LOG_HAL | KOLM_LOG_ERROR;
+inline constexpr uint32_t KOLM_HAL_WARNING = KOLM_LOG_HAL | KOLM_LOG_WARNING;
+inline constexpr uint32_t KOLM_HAL_INFO = KOLM_LOG_HAL | KOLM_LOG_INFO;
 
 // An output stream that stores nothing: stands for a filtered message.
 class NullBuffer : public std::streambuf {
@@ -47,6 +50,13 @@ bool asm_debug_enabled(uint32_t level);
 // When shown: writes the prefixes and returns the debug stream; the caller
 // writes the text and ends the line. Otherwise returns noop_stm.
 std::ostream &asm_debug_stream(uint32_t level);
+
+// Stream-style message that is neither formatted nor written when filtered:
+//   KOLM_DEBUG(KOLM_HAL_INFO) << "text " << value << std::endl;
+#define KOLM_DEBUG(level) \
+    if (!asm_debug_enabled(level)) { \
+    } else \
+        asm_debug_stream(level)
 
 // printf-style message of at most 510 characters and a line end; filtered
 // messages are not formatted.
