@@ -10,6 +10,8 @@ packages=(
   python3
   libgtest-dev
   libbenchmark-dev
+  libtinyxml2-dev
+  pkg-config
 )
 
 missing=()
