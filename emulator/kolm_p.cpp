@@ -1,0 +1,184 @@
+#include "kolm_p.h"
+
+#include "flash.h"
+#include "kolm_dbg.h"
+#include "kolm_hal.h"
+#include "kolm_p_stack.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+_KolmVM KOLM_VM;
+
+const char *const g_kolm_register_names[] = {
+    "%EAX", "%EBX", "%ECX", "%EDX", "%EIP", "%EBP", "%ESP", nullptr,
+};
+
+namespace {
+
+constexpr uint32_t kBom = 0xFFFE;
+constexpr uint32_t kBomSwapped = 0xFEFF;
+constexpr uint32_t kMagic = 0xA0A1;
+constexpr uint32_t kMaxRevision = 5;
+constexpr uint32_t kCodeTagOffset = 8;
+constexpr uint32_t kEntryTableBytes = 24;
+
+bool tag_at(uint32_t offset, const char tag[2])
+{
+    return kolm_rom_get_u8(offset) == uint8_t(tag[0]) && kolm_rom_get_u8(offset + 1) == uint8_t(tag[1]);
+}
+
+} // namespace
+
+uint32_t kolm_vm_word(uint32_t index)
+{
+    uint32_t value;
+    std::memcpy(&value, reinterpret_cast<const uint8_t *>(&KOLM_VM) + 4 * index, 4);
+    return value;
+}
+
+void kolm_vm_set_word(uint32_t index, uint32_t value)
+{
+    std::memcpy(reinterpret_cast<uint8_t *>(&KOLM_VM) + 4 * index, &value, 4);
+}
+
+bool kolm_vm_stack_index_ok(uint32_t index)
+{
+    if (index < KOLM_STACK_INDEX_END)
+        return true;
+    asm_debug(KOLM_LOG_ERROR, "stack index %u out of range", index);
+    kolm_vm_asm_segv();
+    return false;
+}
+
+bool kolm_vm_push(uint32_t value)
+{
+    _VM_Context &c = KOLM_VM.ctx;
+    if (c.ESP >= KOLM_STACK_LIMIT) {
+        KOLM_VM.flags = (KOLM_VM.flags & ~KOLM_FLAG_ERROR_MASK) | KOLM_ERROR_STACK_OVERFLOW;
+        asm_debug(KOLM_LOG_ERROR, "stack overflow");
+        kolm_vm_asm_segv();
+        return false;
+    }
+    kolm_vm_set_stack(c.ESP, value);
+    ++c.ESP;
+    return true;
+}
+
+uint32_t kolm_vm_init()
+{
+    _VM_Context &c = KOLM_VM.ctx;
+    c.EAX = c.EBX = c.ECX = c.EDX = c.EIP = c.EBP = c.ESP = c.ISR = 0;
+
+    const uint32_t bom = kolm_rom_get_u16(0);
+    if (bom == kBomSwapped) {
+        asm_debug(KOLM_LOG_ERROR, "Wrong platform endianness");
+        return KOLM_INIT_BOM;
+    }
+    if (bom != kBom) {
+        asm_debug(KOLM_LOG_ERROR, "invalid bom 0x%04X", bom);
+        return KOLM_INIT_BOM;
+    }
+    const uint32_t magic = kolm_rom_get_u16(2);
+    if (magic != kMagic) {
+        asm_debug(KOLM_LOG_ERROR, "invalid header %04x", magic);
+        return KOLM_INIT_MAGIC;
+    }
+    const uint32_t revision = kolm_rom_get_u16(4);
+    if (revision > kMaxRevision) {
+        asm_debug(KOLM_LOG_ERROR, "unsupported language revision %u.%u", revision >> 8, revision & 0xFF);
+        return KOLM_INIT_REVISION;
+    }
+    kolm_rom_get_u16(6); // the header's flags word is not used here
+    if (!tag_at(kCodeTagOffset, "BC")) {
+        const char tag[2] = {char(kolm_rom_get_u8(kCodeTagOffset)), char(kolm_rom_get_u8(kCodeTagOffset + 1))};
+        asm_debug(KOLM_LOG_ERROR, "bytecode section not found: %.*s", 2, tag);
+        return KOLM_INIT_NO_CODE;
+    }
+    KOLM_VM.text_start = kCodeTagOffset + 4;
+    KOLM_VM.text_end = KOLM_VM.text_start + kolm_rom_get_u16(kCodeTagOffset + 2);
+
+    uint32_t *entries = &KOLM_VM.table.main;
+    for (uint32_t i = 0; i < 6; ++i) {
+        const uint32_t value = kolm_rom_get_u32(KOLM_VM.text_start + 4 * i);
+        std::memcpy(entries + i, &value, 4);
+    }
+    if (KOLM_VM.table.main < KOLM_VM.text_start + kEntryTableBytes) {
+        asm_debug(KOLM_LOG_ERROR, "invalid main entry %u for %u+%u", KOLM_VM.table.main, KOLM_VM.text_start,
+                  kEntryTableBytes);
+        return KOLM_INIT_MAIN_ENTRY;
+    }
+    const uint32_t size = kolm_rom_size();
+    if (size < KOLM_VM.text_end) {
+        asm_debug(KOLM_LOG_ERROR, "code truncated");
+        return KOLM_INIT_TRUNCATED;
+    }
+    if (KOLM_VM.table.bss > KOLM_RAM_SIZE) {
+        asm_debug(KOLM_LOG_ERROR, "invalid bss size");
+        return KOLM_INIT_BSS;
+    }
+
+    KOLM_VM.data_start = KOLM_VM.data_end = 0;
+    if (size >= 2 && KOLM_VM.text_end <= size - 2 && tag_at(KOLM_VM.text_end, "DT")) {
+        KOLM_VM.data_start = KOLM_VM.text_end + 4;
+        KOLM_VM.data_end = KOLM_VM.data_start + kolm_rom_get_u16(KOLM_VM.text_end + 2);
+    }
+
+    kolm_hal_init();
+    c.EIP = KOLM_VM.table.main;
+    std::memset(c.RAM, 0, KOLM_VM.table.bss);
+    return KOLM_INIT_OK;
+}
+
+uint32_t kolm_vm_flags()
+{
+    return KOLM_VM.flags;
+}
+
+uint32_t *kolm_vm_table(uint32_t out[6])
+{
+    std::memcpy(out, &KOLM_VM.table, sizeof KOLM_VM.table);
+    return out;
+}
+
+uint32_t kolm_vm_exit_code()
+{
+    return KOLM_VM.ctx.EAX;
+}
+
+uint32_t kolm_vm_step()
+{
+    if ((KOLM_VM.flags & KOLM_FLAG_STOPPED) == 0)
+        kolm_vm_next();
+    if (KOLM_VM.flags & KOLM_FLAG_SEGV)
+        return KOLM_STEP_SEGV;
+    if (KOLM_VM.flags & KOLM_FLAG_HALT)
+        return KOLM_STEP_HALT;
+    return 0;
+}
+
+uint32_t kolm_vm_run()
+{
+    uint32_t result;
+    while ((result = kolm_vm_step()) == 0) {
+    }
+    return result;
+}
+
+void asm_debugger_step()
+{
+    kolm_hal_check_timer();
+    if (KOLM_VM.ctx.ISR == 0 && (KOLM_VM.flags & KOLM_FLAG_SUSP))
+        return;
+    kolm_vm_next();
+}
+
+void kolm_vm_asm_segv()
+{
+    char eip[16];
+    std::snprintf(eip, sizeof eip, "0x%08x", KOLM_VM.ctx.EIP);
+    kolm_hal_debug_stream() << "asm error: segmentation fault at " << eip << "\n";
+    KOLM_VM.flags |= KOLM_FLAG_SEGV;
+    std::cerr.flush();
+}

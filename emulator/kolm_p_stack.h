@@ -1,0 +1,46 @@
+#ifndef KOLM_P_STACK_H
+#define KOLM_P_STACK_H
+
+// Checked access to the machine's stack and RAM words, shared by the
+// instruction decoder, the interrupt entries and the library opcodes.
+
+#include "kolm_p.h"
+
+#include <cstring>
+
+// RAM byte offset of stack index i (i < KOLM_STACK_INDEX_END).
+inline uint32_t kolm_vm_stack_offset(uint32_t index)
+{
+    return KOLM_RAM_SIZE - 4 * (index + 1);
+}
+
+inline uint32_t kolm_vm_ram_u32(uint32_t offset)
+{
+    uint32_t value;
+    std::memcpy(&value, KOLM_VM.ctx.RAM + offset, 4);
+    return value;
+}
+
+inline void kolm_vm_set_ram_u32(uint32_t offset, uint32_t value)
+{
+    std::memcpy(KOLM_VM.ctx.RAM + offset, &value, 4);
+}
+
+// Unchecked: index < KOLM_STACK_INDEX_END.
+inline uint32_t kolm_vm_stack(uint32_t index)
+{
+    return kolm_vm_ram_u32(kolm_vm_stack_offset(index));
+}
+
+inline void kolm_vm_set_stack(uint32_t index, uint32_t value)
+{
+    kolm_vm_set_ram_u32(kolm_vm_stack_offset(index), value);
+}
+
+// True when stack index lies in RAM; otherwise logs and faults.
+bool kolm_vm_stack_index_ok(uint32_t index);
+
+// Pushes with the overflow check: false (error 7, fault) when full.
+bool kolm_vm_push(uint32_t value);
+
+#endif
