@@ -1,13 +1,9 @@
+#include "document_check.h"
 #include "kolm_disasm_escape.h"
 #include "kolm_disasm_format.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -453,34 +449,6 @@ std::string sampleListing(OutputType format, bool withExtensions)
     asm_list_extensions_end(format, pad, out);
     EXPECT_EQ(pad.level, 0u);
     return out.str();
-}
-
-// Runs the strict checker over a document; returns its output lines.
-std::string checkDocument(const char *kind, const std::string &document,
-                          const std::vector<std::string> &queries, int &status)
-{
-    char path[] = "/tmp/kolm_listing_XXXXXX";
-    int fd = mkstemp(path);
-    if (fd < 0)
-        return "cannot create a temporary file";
-    std::ofstream(path, std::ios::binary) << document;
-    close(fd);
-    std::string command = std::string(KOLM_PYTHON) + " " + KOLM_CHECK_DOCUMENT + " " + kind + " " + path;
-    for (const std::string &q : queries)
-        command += " '" + q + "'";
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        status = pclose(pipe);
-    } else {
-        status = -1;
-    }
-    unlink(path);
-    return output;
 }
 
 TEST(Listing, JsonParsesStrictlyAndKeepsEveryValue)

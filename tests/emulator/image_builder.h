@@ -58,6 +58,25 @@ public:
         return *this;
     }
 
+    // Appends an extension after the data section: the tag, the length
+    // (that of the body unless given) and the body.
+    ImageBuilder &extension(const std::string &tag, const std::string &body, int64_t length = -1)
+    {
+        std::vector<uint8_t> head(tag.begin(), tag.end());
+        put(head, uint32_t(length < 0 ? body.size() : length), 2);
+        m_extensions.append(head.begin(), head.end()).append(body);
+        return *this;
+    }
+
+    // Little-endian u32 values as bytes, for extension bodies and data.
+    static std::string words(std::initializer_list<uint32_t> values)
+    {
+        std::vector<uint8_t> bytes;
+        for (uint32_t value : values)
+            put(bytes, value, 4);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
     std::string build() const
     {
         std::vector<uint8_t> image = {0xFE, 0xFF, 0xA1, 0xA0, 0x05, 0x00, 0x00, 0x00, 'B', 'C'};
@@ -71,6 +90,7 @@ public:
             put(image, uint32_t(m_data.size()), 2);
             image.insert(image.end(), m_data.begin(), m_data.end());
         }
+        image.insert(image.end(), m_extensions.begin(), m_extensions.end());
         return std::string(image.begin(), image.end());
     }
 
@@ -106,6 +126,7 @@ private:
     uint32_t m_entries[6] = {kCodeStart, 0, 0, 0, 0, 0};
     std::string m_data;
     bool m_hasData = false;
+    std::string m_extensions;
 };
 
 #endif
