@@ -3,8 +3,9 @@
 #include "kolm_sprintf.h"
 #include "vm_fixture.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <vector>
 
 using namespace kolm_isa;
 
@@ -33,9 +34,20 @@ std::string dataSection()
     return d;
 }
 
+// Up to four words: arguments of a library opcode (a[0] first) or of a
+// formatter call.
+struct Words {
+    Words(std::initializer_list<uint32_t> list) : count(uint32_t(list.size()))
+    {
+        std::copy(list.begin(), list.end(), values.begin());
+    }
+    std::array<uint32_t, 4> values{};
+    uint32_t count;
+};
+
 struct Call {
     uint8_t opcode;
-    std::vector<uint32_t> args; // a[0] first
+    Words args;
 };
 
 class Library : public VmTest {
@@ -46,8 +58,8 @@ protected:
     uint32_t call(const Call &c, const std::string &ramText = "", bool withData = true)
     {
         ImageBuilder image;
-        for (auto it = c.args.rbegin(); it != c.args.rend(); ++it)
-            image.ins(OP_spvi, {*it});
+        for (uint32_t i = c.args.count; i-- > 0;)
+            image.ins(OP_spvi, {c.args.values[i]});
         image.ins(c.opcode).ins(OP_halt);
         if (withData)
             image.data(dataSection());
@@ -131,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct FormatCase {
     const char *format;
-    std::vector<uint32_t> args;
+    Words args;
     std::string output;
 };
 
@@ -145,7 +157,7 @@ TEST_P(Format, WritesTheConversions)
     std::memcpy(KOLM_VM.ctx.RAM + 400, "tail", 5);
     std::memset(KOLM_VM.ctx.RAM, '#', 64);
     const uint32_t written = kolm_sprintf(0, reinterpret_cast<const uint8_t *>(c.format),
-                                          uint32_t(std::strlen(c.format) + 1), c.args.data(), uint32_t(c.args.size()));
+                                          uint32_t(std::strlen(c.format) + 1), c.args.values.data(), c.args.count);
     EXPECT_EQ(written, c.output.size());
     EXPECT_EQ(ram(0, uint32_t(c.output.size())), c.output);
     EXPECT_EQ(KOLM_VM.ctx.RAM[c.output.size()], '#'); // no terminator
