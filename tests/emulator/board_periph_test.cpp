@@ -134,6 +134,8 @@ TEST_F(Periph, SystemInformation)
     EXPECT_EQ(get(0x41100008), 240u);
     EXPECT_EQ(get(0x4110000C), 0x20000010u);
     EXPECT_EQ(get(0x41100014), 4u);
+    KOLM_VM.table.bss = 300; // globals reaching into the stack: no free RAM
+    EXPECT_EQ(get(0x41100008), 0u);
     get(0x41100010);
     EXPECT_EQ(set(0x41100018, 65535), 0u);
     EXPECT_EQ(get(0x41100018), 0u);
