@@ -1,0 +1,48 @@
+// Debug entries: which bytes of the image each syntax tree node produced and
+// where the node stands in the source.
+
+#include "kolm_gen_context.h"
+#include "kolm_gen_stream.h"
+#include "kolm_node.h"
+
+#include <sstream>
+
+using kolm_gen::position;
+
+void KolmGenContext::beginNodeCompile(const KolmNode *node, std::ostream *out)
+{
+    if (!debugInfo)
+        return;
+    m_debugContexts.push_back({node, position(out)});
+}
+
+bool KolmGenContext::endNodeCompile(const KolmNode *node, std::ostream *out, std::string &error)
+{
+    if (!debugInfo)
+        return true;
+    if (m_debugContexts.empty()) {
+        error = "unexpected node end - context empty";
+        return false;
+    }
+    const DebugContext &top = m_debugContexts.back();
+    if (top.node != node) {
+        std::ostringstream text;
+        text << "unexpected end of node " << static_cast<const void *>(node) << " compilation - expected "
+             << static_cast<const void *>(top.node);
+        error = text.str();
+        return false;
+    }
+    const uint32_t end = position(out);
+    if (end < top.codeStart) {
+        std::ostringstream text;
+        text << "unexpected stream position " << end << " at the end of node " << static_cast<const void *>(node)
+             << " compilation. started at " << top.codeStart;
+        error = text.str();
+        return false;
+    }
+    if (end > top.codeStart)
+        m_debugEntries.push_back({node->file, uint32_t(node->beginLine), uint32_t(node->beginColumn),
+                                  uint32_t(node->endLine), uint32_t(node->endColumn), top.codeStart, end});
+    m_debugContexts.pop_back();
+    return true;
+}
