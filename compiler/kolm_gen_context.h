@@ -8,6 +8,16 @@
 //
 // Every jump and call target is an absolute position in the image stream.
 // The stream must be seekable: placeholders are patched by seeking back.
+// Folds may shorten code already written; finalize cuts a string stream to
+// the end of the image, so building into a std::stringstream and writing
+// its text to the file once is the safe way to produce an image file.
+//
+// One build: construct; addIncludePath, addDefine, optimizeLevel,
+// setBoardPackage; begin(out, debug, false); then, in source order,
+// declareVariable for globals and for each function declareFunction, the
+// body's code (emitters, variables, calls, control flow), and
+// endFunctionImplementation; finally finalize(mainFile, out, error), after
+// which textSize, dataSize and bssSize hold the sizes.
 
 #include "kolm_board_package.h"
 
@@ -91,6 +101,7 @@ public:
         uint32_t start = 0;
         uint32_t thenExitJump = 0;
         uint32_t elseStart = 0;
+        uint32_t targetsBeforeElse = 0; // jump targets recorded up to the else start
     };
     struct LoopContext {
         uint32_t start = 0;
@@ -314,6 +325,7 @@ private:
     const WrittenInstr *foldableInstr(const std::ostream *out) const;
     void dropLastInstr() const;
     void markJumpTarget(uint32_t position) const;
+    void rewindDebugInfo(uint32_t position);
     void patchGoto(uint32_t at, uint32_t target, std::ostream *out) const;
     void patchJmpNext(uint32_t at, uint32_t target, std::ostream *out) const;
     bool growFrame(unsigned words);
@@ -344,6 +356,7 @@ private:
     std::map<std::string, std::vector<FixUp>> m_addressFixUps;
     mutable std::deque<WrittenInstr> m_history;
     mutable uint32_t m_jumpTargetMark = 0;
+    mutable uint32_t m_jumpTargetCount = 0;
     std::vector<FunctionContext> m_functionContexts;
     std::deque<DebugContext> m_debugContexts;
     std::vector<DebugEntry> m_debugEntries;

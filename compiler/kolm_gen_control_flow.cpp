@@ -31,10 +31,12 @@ void KolmGenContext::startElseBranch(std::ostream *out)
     write_goto(0, out);
     record.elseStart = position(out);
     markJumpTarget(record.elseStart);
+    record.targetsBeforeElse = m_jumpTargetCount;
 }
 
 // At level 1 an empty else-branch drops the then-branch's closing jump: the
-// head jump leads to where it stood and the code that follows is written there.
+// head jump leads to where it stood and the code that follows is written
+// there. Not when something else jumps to the else-branch (a label in it).
 void KolmGenContext::endIfElse(std::ostream *out)
 {
     FunctionContext *fn = current();
@@ -45,10 +47,11 @@ void KolmGenContext::endIfElse(std::ostream *out)
     uint32_t end = position(out);
     if (!record.elseStart) {
         patchJmpNext(record.start, end, out);
-    } else if (optimizeLevel == 1 && end == record.elseStart) {
+    } else if (optimizeLevel == 1 && end == record.elseStart && m_jumpTargetCount == record.targetsBeforeElse) {
         end = record.thenExitJump;
         patchJmpNext(record.start, end, out);
         m_jumpTargetMark = end;
+        rewindDebugInfo(end);
         if (!m_history.empty() && m_history.back().position == end && m_history.back().stream == out)
             dropLastInstr();
     } else {

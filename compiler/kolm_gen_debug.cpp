@@ -46,3 +46,20 @@ bool KolmGenContext::endNodeCompile(const KolmNode *node, std::ostream *out, std
     m_debugContexts.pop_back();
     return true;
 }
+
+// Code from `position` on was taken back by a fold: open nodes start no
+// later than there, and finished nodes keep only the code that remains.
+void KolmGenContext::rewindDebugInfo(uint32_t position)
+{
+    for (DebugContext &context : m_debugContexts)
+        if (context.codeStart > position)
+            context.codeStart = position;
+    std::vector<DebugEntry> kept;
+    for (DebugEntry entry : m_debugEntries) {
+        if (entry.codeEnd > position)
+            entry.codeEnd = position;
+        if (entry.codeStart < entry.codeEnd)
+            kept.push_back(entry);
+    }
+    m_debugEntries.swap(kept);
+}

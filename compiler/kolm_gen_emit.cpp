@@ -77,6 +77,7 @@ void KolmGenContext::dropLastInstr() const
 
 void KolmGenContext::markJumpTarget(uint32_t position) const
 {
+    ++m_jumpTargetCount;
     if (position > m_jumpTargetMark)
         m_jumpTargetMark = position;
 }
@@ -224,6 +225,7 @@ bool KolmGenContext::pushFunctionRegParameter(uint8_t reg, std::ostream *out, bo
     const uint32_t value = last->params[1].value;
     dropLastInstr();
     out->seekp(at);
+    rewindDebugInfo(at);
     for (auto &entry : m_addressFixUps)
         for (FixUp &fix : entry.second)
             if (fix.offset == at && fix.value == OP_sto)

@@ -80,6 +80,16 @@ INSTANTIATE_TEST_SUITE_P(Levels, EmptyElse,
                          ::testing::Values(EmptyElseCase{1, cat({jmpNext(36, 46), kNop, {0xF1}})},
                                            EmptyElseCase{0, cat({jmpNext(36, 52), kNop, go(52), {0xF1}})}));
 
+TEST_F(ControlFlow, EmptyElseWithALabelKeepsItsJump)
+{
+    gen.optimizeLevel = 1;
+    ASSERT_TRUE(gen.startIfElse(&out));
+    gen.startElseBranch(&out);
+    ASSERT_TRUE(gen.declareLabel("inside", &out)); // at 51
+    gen.endIfElse(&out);
+    EXPECT_EQ(bytesOf(out, 36), cat({jmpNext(36, 51), go(51)}));
+}
+
 TEST_F(ControlFlow, WhileLoopWithTwoBreaksAndContinue)
 {
     ASSERT_TRUE(gen.startLoop(&out)); // start 36

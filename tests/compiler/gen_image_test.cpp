@@ -390,6 +390,31 @@ TEST(Debug, NodeCompileReportsCorruption)
               std::string::npos);
 }
 
+// A push that folds the sto of the node before it takes that node's code
+// back: the pushing node's entry starts where the sto stood.
+TEST(Debug, FoldIntoEarlierNodeKeepsEntriesConsistent)
+{
+    KolmGenContext gen;
+    std::stringstream out;
+    std::string error;
+    gen.optimizeLevel = 1;
+    gen.begin(&out, true, false);
+    ASSERT_TRUE(gen.declareFunction("main", {}, {}, false, &out, error));
+    TestNode value("m.kos", 1, 5, 1, 6, [](KolmGenContext *c, std::ostream *o) {
+        c->write_sto(2, 7, o);
+        return true;
+    });
+    TestNode push("m.kos", 1, 1, 1, 7, [](KolmGenContext *c, std::ostream *o) {
+        return c->pushFunctionRegParameter(2, o, true);
+    });
+    ASSERT_TRUE(value.compile(&gen, &out));
+    ASSERT_TRUE(push.compile(&gen, &out));
+    ASSERT_EQ(gen.debugEntries().size(), 1u);
+    EXPECT_EQ(gen.debugEntries()[0].codeStart, 36u);
+    EXPECT_EQ(gen.debugEntries()[0].codeEnd, 41u);
+    EXPECT_EQ(gen.debugEntries()[0].firstColumn, 1u);
+}
+
 TEST(Node, LocationAndTypeNames)
 {
     TestNode node("main.kos", 12, 5, 12, 9);

@@ -145,6 +145,21 @@ INSTANTIATE_TEST_SUITE_P(Levels, DefaultBranch,
                                            // jump still needs its own jump to the end.
                                            DefaultCase{1, false, 1}, DefaultCase{0, false, 1}));
 
+// default: if (x) break; -- when x is 0 the if jumps behind the break, so
+// the default branch still needs its jump to the end.
+TEST_F(Switch, DefaultEndingWithConditionalBreakKeepsItsJump)
+{
+    gen.optimizeLevel = 1;
+    ASSERT_TRUE(gen.startSwitch(&out));
+    ASSERT_TRUE(gen.startSwitchDefault(&out));
+    ASSERT_TRUE(gen.startIfElse(&out));
+    ASSERT_TRUE(gen.loopBreak(&out, error));
+    gen.endIfElse(&out);
+    const uint32_t before = pos(out);
+    ASSERT_TRUE(gen.endSwitchDefault(&out));
+    EXPECT_EQ(pos(out), before + 6);
+}
+
 TEST_F(Switch, DefaultEndingWithAStoreIntoAnotherRegisterKeepsItsJump)
 {
     gen.optimizeLevel = 1;
