@@ -2,6 +2,7 @@
 // data symbols and the debug information, in all three listing forms.
 
 #include "disasm_fixture.h"
+#include "kolm_dbg_print.h"
 
 using namespace kolm_isa;
 
@@ -47,6 +48,15 @@ INSTANTIATE_TEST_SUITE_P(Table, Decode, ::testing::Values(
     DecodeCase{"TableWithEntries", {0xFD, 2, 0x40, 0, 0, 0, 0x50, 0, 0, 0x08, 0xFE},
                "0x00000024\t tbl\t0x00000040\t0x08000050;\n0x0000002e\thalt;\n"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST(EntryTable, TextFormInHexadecimalThenDecimal)
+{
+    // The second line names segv before ack.
+    const _KOLM_VTable table{0x24, 0x1FF, 0, 0xABC, 0xDEADBEEF, 8};
+    std::ostringstream out;
+    out << std::hex << table << 255;
+    EXPECT_EQ(out.str(), "main\texti\tmsg\n24\t1ff\t0\nsegv\tack\tbss\ndeadbeef\tabc\t8\n255");
+}
 
 TEST(DisasmTable, SeventyOneMnemonicRows)
 {
