@@ -269,4 +269,15 @@ TEST_F(DisasmTest, DebugInformationWithPathsCutAtTheirZeroByte)
               "\"2\"\n\"1\"\n");
 }
 
+TEST_F(DisasmTest, UnknownFormWalksTheImageAndWritesNothing)
+{
+    ImageBuilder image;
+    image.ins(OP_sto, {REG_EAX, 1}).ins(OP_halt).data("ab").extension("TS", record(0, 1, 2))
+        .extension("DS", debugInfo({"a.kos"}, {36, 42, 0, 1, 1, 1, 9}));
+    ASSERT_EQ(load(image), 0u);
+    EXPECT_EQ(listing(OutputType(3)), "");
+    EXPECT_EQ(KOLM_VM.ctx.EIP, kolm_rom_size()) << "the walk read the whole image";
+    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+}
+
 } // namespace
