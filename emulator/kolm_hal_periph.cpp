@@ -41,6 +41,8 @@ constexpr uint32_t kRingSizeMax = 64;
 constexpr uint32_t kClockTextSize = 20;
 constexpr uint32_t kClockTextLength = kClockTextSize - 1;
 constexpr uint32_t kAddressModulus = 65535;
+// The globals' part of the RAM; the rest holds the stack.
+constexpr uint32_t kGlobalRam = 256;
 
 uint8_t asm_ring_buffer[kRingBufferSize];
 ZUC_RingBuf kolm_ring{nullptr, 0, 0, 0};
@@ -80,7 +82,7 @@ bool system_info(uint32_t offset, uint32_t &result)
     switch (offset) {
     case 0: result = KOLM_HAL_STORAGE_SIZE; return true;
     case 4: result = 128; return true;
-    case 8: result = 256 - bss; return true;
+    case 8: result = bss < kGlobalRam ? kGlobalRam - bss : 0; return true;
     case 12: result = KOLM_ADDR_RAM + bss; return true;
     case 16: result = uint32_t(std::rand()); return true;
     case 20: result = 4; return true;

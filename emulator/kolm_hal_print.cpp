@@ -5,7 +5,9 @@
 std::ostream &operator<<(std::ostream &out, const HexValue &hex)
 {
     const auto flags = out.flags();
+    const char fill = out.fill('0');
     out << "0x" << std::hex << std::setw(8) << hex.value;
+    out.fill(fill);
     out.flags(flags);
     return out;
 }

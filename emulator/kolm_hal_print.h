@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <ostream>
 
-// "0x" and the value in hexadecimal in a field of width 8.
+// "0x" and the value as eight hexadecimal digits.
 struct HexValue {
     uint32_t value;
 };

@@ -99,11 +99,8 @@ uint32_t kolm_vm_init()
     KOLM_VM.text_start = kCodeTagOffset + 4;
     KOLM_VM.text_end = KOLM_VM.text_start + kolm_rom_get_u16(kCodeTagOffset + 2);
 
-    uint32_t *entries = &KOLM_VM.table.main;
-    for (uint32_t i = 0; i < 6; ++i) {
-        const uint32_t value = kolm_rom_get_u32(KOLM_VM.text_start + 4 * i);
-        std::memcpy(entries + i, &value, 4);
-    }
+    for (uint32_t i = 0; i < 6; ++i)
+        kolm_vm_set_word(KOLM_W_TABLE + i, kolm_rom_get_u32(KOLM_VM.text_start + 4 * i));
     if (KOLM_VM.table.main < KOLM_VM.text_start + kEntryTableBytes) {
         asm_debug(KOLM_LOG_ERROR, "invalid main entry %u for %u+%u", KOLM_VM.table.main, KOLM_VM.text_start,
                   kEntryTableBytes);

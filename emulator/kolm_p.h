@@ -59,6 +59,7 @@ enum KolmVmWord : uint32_t {
     KOLM_W_ISR = 7,
     KOLM_W_RAM = 8,
     KOLM_W_TEXT_START = 200,
+    KOLM_W_TABLE = 204,
     KOLM_W_FLAGS = 210,
 };
 

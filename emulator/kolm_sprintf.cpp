@@ -1,12 +1,20 @@
 #include "kolm_sprintf.h"
 
 #include "kolm_address.h"
+#include "kolm_dbg.h"
 #include "kolm_hal.h"
 #include "kolm_p.h"
 
 #include <cstring>
 
 namespace {
+
+bool refuse(const char *message)
+{
+    asm_debug(KOLM_LOG_ERROR, "%s", message);
+    kolm_vm_asm_segv();
+    return false;
+}
 
 // The output cursor over RAM or the temporary peripheral storage.
 class Output {
@@ -27,7 +35,7 @@ public:
     bool put(uint8_t byte)
     {
         if (m_pos >= m_size)
-            return false;
+            return refuse("sprintf output runs past its area");
         m_area[m_pos++] = byte;
         ++m_written;
         return true;
@@ -73,7 +81,7 @@ public:
     bool next(uint32_t &value)
     {
         if (m_next >= m_count)
-            return false;
+            return refuse("sprintf argument missing");
         value = m_args[m_next++];
         return true;
     }

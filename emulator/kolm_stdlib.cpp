@@ -177,11 +177,8 @@ uint32_t KOLM_OPCODE_SPRINTF(const uint32_t *a, uint32_t count)
     const uint32_t arg_count = count - 2;
     if (destination < KOLM_ADDR_PERIPH)
         return kolm_sprintf(destination - KOLM_ADDR_RAM, format.data, format.size, args, arg_count);
+    // Output to a peripheral is formatted into the temporary storage first.
     uint8_t *storage = kolm_hal_periph_storage();
-    if (!storage) {
-        asm_debug(KOLM_LOG_ERROR, "this implementation does not provide temporary perihperal storage");
-        return fail(0);
-    }
     const uint32_t length = kolm_sprintf(KOLM_ADDR_PERIPH, format.data, format.size, args, arg_count);
     return length ? kolm_hal_periph_write(destination, storage, length, kolm_vm_asm_segv) : 0;
 }

@@ -273,8 +273,9 @@ TEST_P(Load, MapsScriptAddresses)
     for (uint32_t i = 0x2F0; i < 0x300; ++i)
         KOLM_VM.ctx.RAM[i] = uint8_t(i);
     EXPECT_EQ(kolm_vm_run(), c.faults ? KOLM_STEP_SEGV : KOLM_STEP_HALT) << log.str();
-    if (!c.faults)
+    if (!c.faults) {
         EXPECT_EQ(KOLM_VM.ctx.EBX, c.value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,13 @@
 
 inline constexpr uint32_t kLogEverything = 0x1F2;
 
+// A fault routine for board accesses that counts its calls.
+inline int g_fault_count = 0;
+inline void countFault()
+{
+    ++g_fault_count;
+}
+
 inline void loadImage(const std::string &image)
 {
     std::istringstream in(image);
