@@ -5,7 +5,6 @@
 #include "kdb_local_run.h"
 #include "kdb_options.h"
 #include "kolm_dbg.h"
-#include "kolm_disasm_types.h"
 #include "kolm_p.h"
 
 #include <exception>
@@ -114,8 +113,9 @@ int main(int argc, char **argv)
             std::cerr << "JSON and XML options are mutually exclusive" << std::endl;
             return kExitCommandLine;
         }
-        const OutputType format = parser.isSet("json") ? OUTPUT_JSON : parser.isSet("xml") ? OUTPUT_XML : OUTPUT_TEXT;
-        (void)format;
+        // The listing is written here, in the form that "json" or "xml"
+        // choose (text without either), once the image walk is part of the
+        // library.
         out->flush();
         return 0;
     }

@@ -179,6 +179,20 @@ TEST(Console, MessageArgumentErrors)
               "> already inside a _msg or higher IRQ - will not interrupt\n");
 }
 
+TEST(Console, SleepInsideAnInterruptEndsTheRun)
+{
+    TempDir dir;
+    const ChildResult r = runChild({kProgram, "--verbose", dir.write("sleep.kcs", sleepingInterruptImage())},
+                                   "msg bcst 0 \"\"\n" "s\n" "n\n" "s\n" "print 0\n", kBoundMs);
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("sleep(0) called inside ISR - this is a possible deadlock\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("SUSP:\tset"), std::string::npos);
+    EXPECT_NE(r.err.find("HALT:\tset"), std::string::npos);
+    // The console did not read on.
+    EXPECT_EQ(r.out.find("reg[0]"), std::string::npos);
+}
+
 // ---------------------------------------------------------------- signals
 
 std::vector<std::string> loopingRun(const TempDir &dir, bool verbose)

@@ -35,7 +35,6 @@ inline std::string loopingImage()
     return image.ins(OP_jmp, {loop, loop}).build();
 }
 
-#endif
 
 // Script addresses of the mailbox registers.
 inline constexpr uint32_t kMailboxSource = 0x41300000;
@@ -71,3 +70,17 @@ inline InterruptImage interruptImage()
     result.bytes = image.msg(result.msg).exti(result.exti).ack(result.ack).bss(12).build();
     return result;
 }
+
+// main loops; _msg delays for a second, which suspends the script inside
+// its interrupt routine.
+inline std::string sleepingInterruptImage()
+{
+    ImageBuilder image;
+    const uint32_t loop = image.here();
+    image.ins(OP_jmp, {loop, loop});
+    const uint32_t msg = image.here();
+    image.ins(OP_spvi, {1000}).ins(OP_dly).ins(OP_ret);
+    return image.msg(msg).build();
+}
+
+#endif
