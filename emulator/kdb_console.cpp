@@ -26,11 +26,6 @@ constexpr uint32_t kExtiAbove = 2;
 constexpr uint32_t kMsgAbove = 1;
 constexpr uint32_t kAckAbove = 3;
 
-bool stopped()
-{
-    return (KOLM_VM.flags & KOLM_FLAG_STOPPED) != 0;
-}
-
 // Prompts and reads one line. False when the run has to end: end of input
 // (which quits: HALT is set) or a terminate signal. An interrupt signal
 // while waiting changes nothing, the console has the run already.
@@ -253,7 +248,7 @@ bool isYes(const std::string &answer)
 // terminate signal ends the run; an interrupt signal stops the running.
 bool runTillIsrExit(KdbSession &s)
 {
-    while (KOLM_VM.ctx.ISR != 0 && !stopped()) {
+    while (KOLM_VM.ctx.ISR != 0 && !kdb_stopped()) {
         const uint32_t signals = SignalHandler::instance().getSignals();
         if (signals & KDB_SIGNAL_TERMINATE)
             return false;
@@ -267,6 +262,11 @@ bool runTillIsrExit(KdbSession &s)
 }
 
 } // namespace
+
+bool kdb_stopped()
+{
+    return (KOLM_VM.flags & KOLM_FLAG_STOPPED) != 0;
+}
 
 KdbConsoleAction kdb_console(KdbSession &s)
 {

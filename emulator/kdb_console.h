@@ -30,6 +30,9 @@ enum class KdbConsoleAction {
     End,      // end the run (quit, end of input, terminate signal, deadlock)
 };
 
+// SEGV or HALT is set: the machine takes no further step.
+bool kdb_stopped();
+
 // Takes over the run: settles a pending ISR, shows the machine and reads
 // commands until one of them steps, continues or ends the run.
 KdbConsoleAction kdb_console(KdbSession &session);

@@ -13,11 +13,6 @@ namespace {
 // Interrupt and terminate.
 constexpr int kHandledSignals = 0xE;
 
-bool stopped()
-{
-    return (KOLM_VM.flags & KOLM_FLAG_STOPPED) != 0;
-}
-
 } // namespace
 
 void kdb_local_run(std::ostream &out, bool verbose)
@@ -31,7 +26,7 @@ void kdb_local_run(std::ostream &out, bool verbose)
     for (;;) {
         if (console) {
             const KdbConsoleAction action = kdb_console(session);
-            if (action == KdbConsoleAction::End || stopped())
+            if (action == KdbConsoleAction::End || kdb_stopped())
                 return;
             kdb_step(session);
             console = action == KdbConsoleAction::Step;
@@ -44,7 +39,7 @@ void kdb_local_run(std::ostream &out, bool verbose)
             console = true;
             continue;
         }
-        if (stopped()) {
+        if (kdb_stopped()) {
             // With verbose the last state can still be looked at.
             if (!verbose)
                 return;

@@ -25,6 +25,11 @@ constexpr int kExitInit = 5;
 // An image shorter than its header cannot be run or listed.
 constexpr uint32_t kMinImageSize = 36;
 
+// Hands the log back to standard error when the output stream goes.
+struct LogStreamReset {
+    ~LogStreamReset() { kolm_hal_set_debug_stream(nullptr); }
+};
+
 // Replaces the ROM with the stream's bytes; false when reading fails.
 bool readRom(std::istream &in)
 {
@@ -98,6 +103,7 @@ int main(int argc, char **argv)
         }
         out = &outputFile;
     }
+    const LogStreamReset logReset;
     if (!disassembler && !outputName.empty())
         kolm_hal_set_debug_stream(out);
 
@@ -126,6 +132,5 @@ int main(int argc, char **argv)
 
     kdb_local_run(*out, verbose);
     kdb_final_report(verbose);
-    kolm_hal_set_debug_stream(nullptr);
     return 0;
 }

@@ -18,6 +18,9 @@ const std::string kProgram = KDB_PROGRAM;
 
 // Generous bounds for a program under the sanitizers.
 constexpr int kBoundMs = 20000;
+// Bound for the end of a run after a terminate signal: a loop pass or a
+// console wait notices the signal at once.
+constexpr int kTerminateMs = 5000;
 
 const char kCommandList[] =
     "> commands:\n   (s)tep / (e)xti / (m)sg / (a)ck / (q)uit / (c)ont;\n"
@@ -193,6 +196,16 @@ TEST(Console, SleepInsideAnInterruptEndsTheRun)
     EXPECT_EQ(r.out.find("reg[0]"), std::string::npos);
 }
 
+TEST(Console, OverlongLineIsReadInPieces)
+{
+    const std::string line = "msg bcst 2 " + hexPairs(2500);
+    const ConsoleRun run = runConsole(line + "\nquit\n");
+    ASSERT_FALSE(run.result.timedOut);
+    // The first 4096 characters hold 2042 byte pairs; the rest is no command.
+    EXPECT_EQ(answers(run.output), "> maximum message size is 58 (overflowed by 1984 bytes)\n" + std::string(kCommandList));
+    EXPECT_EQ(run.result.status, 0);
+}
+
 // ---------------------------------------------------------------- signals
 
 std::vector<std::string> loopingRun(const TempDir &dir, bool verbose)
@@ -209,7 +222,7 @@ TEST(Signals, TerminateEndsAFreeRunWithTheFinalReport)
     ChildProcess child(loopingRun(dir, false));
     ASSERT_TRUE(child.waitForSignalHandlers(kBoundMs));
     child.signal(SIGTERM);
-    const ChildResult r = child.wait(kBoundMs);
+    const ChildResult r = child.wait(kTerminateMs);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "Return value: 0\n");
@@ -250,7 +263,7 @@ TEST(Signals, TerminateEndsTheWaitingConsole)
     ChildProcess child(loopingRun(dir, true));
     ASSERT_TRUE(child.waitForOutput("CRYPT:\tclear\n> ", kBoundMs));
     child.signal(SIGTERM);
-    const ChildResult r = child.wait(kBoundMs);
+    const ChildResult r = child.wait(kTerminateMs);
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("EOF / HLT\n"), std::string::npos);
