@@ -1,6 +1,6 @@
 #include "kdb_console.h"
 
-#include "kolm_dbg_print.h"
+#include "kolm_state_print.h"
 #include "kolm_hal.h"
 #include "kolm_p.h"
 #include "kolm_p_stack.h"

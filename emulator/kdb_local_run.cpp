@@ -2,6 +2,7 @@
 
 #include "kdb_console.h"
 #include "kolm_dbg_print.h"
+#include "kolm_state_print.h"
 #include "kolm_p.h"
 #include "signalhandler.h"
 

@@ -1,26 +1,8 @@
 #include "kolm_dbg_print.h"
 
-#include "kolm_p_stack.h"
-
-#include <cstdio>
-#include <cstring>
+#include <ios>
 
 namespace {
-
-static_assert(KOLM_PRINT_STACK_SLOTS * 4 + KOLM_PRINT_RAM_BYTES == KOLM_RAM_SIZE,
-              "stack and globals' part fill the RAM");
-
-uint32_t stackSlot(const _VM_Context &context, uint32_t slot)
-{
-    uint32_t value;
-    std::memcpy(&value, context.RAM + kolm_vm_stack_offset(slot), 4);
-    return value;
-}
-
-const char *bitState(uint32_t flags, uint32_t bit)
-{
-    return (flags & bit) ? "set" : "clear";
-}
 
 struct NamedEntry {
     const char *name;
@@ -28,108 +10,46 @@ struct NamedEntry {
 };
 
 // The entries in the order of the JSON and XML forms.
-void namedEntries(const _KOLM_VTable &t, NamedEntry (&entries)[6])
+void entries(const _KOLM_VTable &t, NamedEntry (&out)[6])
 {
-    entries[0] = {"main", t.main};
-    entries[1] = {"exti", t.exti};
-    entries[2] = {"msg", t.msg};
-    entries[3] = {"ack", t.ack};
-    entries[4] = {"segv", t.segv};
-    entries[5] = {"bss", t.bss};
+    out[0] = {"main", t.main};
+    out[1] = {"exti", t.exti};
+    out[2] = {"msg", t.msg};
+    out[3] = {"ack", t.ack};
+    out[4] = {"segv", t.segv};
+    out[5] = {"bss", t.bss};
 }
 
 } // namespace
 
-std::ostream &operator<<(std::ostream &out, const _KOLM_VTable &t)
+std::ostream &operator<<(std::ostream &out, const _KOLM_VTable &table)
 {
-    out << std::hex << "main\texti\tmsg\n" << t.main << "\t" << t.exti << "\t" << t.msg << "\n"
-        << "segv\tack\tbss\n" << t.segv << "\t" << t.ack << "\t" << t.bss << "\n";
+    out << std::hex;
+    out << "main\texti\tmsg\n" << table.main << "\t" << table.exti << "\t" << table.msg << "\n";
+    out << "segv\tack\tbss\n" << table.segv << "\t" << table.ack << "\t" << table.bss << "\n";
     return out << std::dec;
 }
 
 void printVTableJson(const _KOLM_VTable &table, Padding &pad, std::ostream &out)
 {
-    NamedEntry entries[6];
-    namedEntries(table, entries);
+    NamedEntry named[6];
+    entries(table, named);
     out << pad << "{\n";
     ++pad.level;
-    for (const NamedEntry &e : entries)
-        out << pad << "\"" << e.name << "\": " << std::dec << e.value << (&e == &entries[5] ? "\n" : ",\n");
+    for (size_t i = 0; i < 6; ++i)
+        out << pad << "\"" << named[i].name << "\": " << named[i].value << (i < 5 ? ",\n" : "\n");
     --pad.level;
     out << pad << "}";
 }
 
 void printVTableXML(const _KOLM_VTable &table, Padding &pad, std::ostream &out)
 {
-    NamedEntry entries[6];
-    namedEntries(table, entries);
+    NamedEntry named[6];
+    entries(table, named);
     out << pad << "<vtable>\n";
     ++pad.level;
-    for (const NamedEntry &e : entries)
-        out << pad << "<entry name=\"" << e.name << "\" address=\"" << std::dec << e.value << "\" />\n";
+    for (const NamedEntry &entry : named)
+        out << pad << "<entry name=\"" << entry.name << "\" address=\"" << entry.value << "\" />\n";
     --pad.level;
     out << pad << "</vtable>\n";
-}
-
-std::ostream &operator<<(std::ostream &out, const _VM_Context &c)
-{
-    out << std::hex << "%EAX\t" << c.EAX << "\t" << "%EBX\t" << c.EBX << "\n"
-        << "%ECX\t" << c.ECX << "\t" << "%EDX\t" << c.EDX << "\n"
-        << "%EIP\t" << c.EIP << "\t" << "%EBP\t" << c.EBP << "\n"
-        << "%ESP\t" << c.ESP << "\t" << "@ISR\t" << c.ISR << "\n";
-    const uint32_t used = c.ESP < KOLM_PRINT_STACK_SLOTS ? c.ESP : KOLM_PRINT_STACK_SLOTS;
-    for (uint32_t i = 0; i < used; ++i)
-        out << "stack[" << i << "]\t" << stackSlot(c, i) << "\n";
-    return out << std::dec;
-}
-
-void printKolmFlags(uint32_t flags, std::ostream &out)
-{
-    out << "Flags:" << "\n\tError:\t" << std::hex << (flags & KOLM_FLAG_ERROR_MASK) << std::dec
-        << "\n\tSEGV:\t" << bitState(flags, KOLM_FLAG_SEGV)
-        << "\n\tSUSP:\t" << bitState(flags, KOLM_FLAG_SUSP)
-        << "\n\tIRQD:\t" << bitState(flags, KOLM_FLAG_IRQD)
-        << "\n\tHALT:\t" << bitState(flags, KOLM_FLAG_HALT)
-        << "\n\tACK_ON:\t" << bitState(flags, KOLM_FLAG_ACK_ON)
-        << "\n\tCRYPT:\t" << bitState(flags, KOLM_FLAG_CRYPT) << "\n";
-}
-
-std::ostream &operator<<(std::ostream &out, const _KolmVM &vm)
-{
-    out << "Context:\n" << vm.ctx << "Table:\n" << vm.table;
-    printKolmFlags(vm.flags, out);
-    return out;
-}
-
-void printKolmRam(const _VM_Context &context, std::ostream &out)
-{
-    out << "RAM:";
-    for (uint32_t i = 0; i < KOLM_PRINT_RAM_BYTES; ++i)
-        out << (i % 16 == 0 ? "\n " : "  ") << printUchar(context.RAM[i]);
-    out << "\n";
-}
-
-void printKolmStack(const _VM_Context &context, std::ostream &out)
-{
-    out << "Stack:";
-    for (uint32_t i = 0; i < KOLM_PRINT_STACK_SLOTS; ++i)
-        out << (i % 8 == 0 ? "\n" : " ") << (i < context.ESP ? "*" : " ") << printTVar(stackSlot(context, i));
-    out << "\n";
-}
-
-void kolm_vm_dump_ram(const _KolmVM &vm, std::ostream &out)
-{
-    out.write(reinterpret_cast<const char *>(vm.ctx.RAM), sizeof vm.ctx.RAM);
-}
-
-std::string printUchar(uint8_t value)
-{
-    char text[5];
-    std::snprintf(text, sizeof text, "0x%02x", unsigned(value));
-    return text;
-}
-
-std::string printTVar(uint32_t value)
-{
-    return asm_dism_u32(value);
 }

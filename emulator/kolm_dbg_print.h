@@ -1,51 +1,22 @@
 #ifndef KOLM_DBG_PRINT_H
 #define KOLM_DBG_PRINT_H
 
-// Printers of the virtual machine's state for a person: the entry table
-// (also in the JSON and XML forms that head the disassembly listing), the
-// registers with the used part of the stack, the flags word, the whole
-// machine record, and the RAM and stack tables.
-//
-// The text printers write their numbers in hexadecimal and always leave the
-// stream in decimal mode.
+// Printers of the machine's entry table: the text form for people and the
+// JSON and XML forms that head the disassembly listing.
 
 #include "kolm_disasm_types.h"
 #include "kolm_p.h"
 
-#include <cstdint>
 #include <ostream>
-#include <string>
 
-// The stack as the printers show it: the upper 512 bytes of RAM, 128 word
-// slots; slot 0 is the last RAM word.
-inline constexpr uint32_t KOLM_PRINT_STACK_SLOTS = 128;
-// The globals' part of RAM that the RAM table shows.
-inline constexpr uint32_t KOLM_PRINT_RAM_BYTES = 256;
-
-// "main\texti\tmsg\n", the three entries, "segv\tack\tbss\n", those three.
+// "main\texti\tmsg\n", those three entries in hexadecimal, then
+// "segv\tack\tbss\n" and those three; leaves the stream in decimal mode.
 std::ostream &operator<<(std::ostream &out, const _KOLM_VTable &table);
-// The entry table as a JSON object and as a <vtable> element at the
-// padding's level; values in decimal.
+
+// The entry table as a JSON object at the padding's level (no line end).
 void printVTableJson(const _KOLM_VTable &table, Padding &pad, std::ostream &out);
+
+// The entry table as a <vtable> element at the padding's level.
 void printVTableXML(const _KOLM_VTable &table, Padding &pad, std::ostream &out);
-
-// The registers, the ISR level and the stack slots in use (at most the
-// stack's 128 slots, whatever ESP holds).
-std::ostream &operator<<(std::ostream &out, const _VM_Context &context);
-// "Flags:", the error number and each flag bit as "set" or "clear".
-void printKolmFlags(uint32_t flags, std::ostream &out);
-// "Context:", "Table:" and the flags.
-std::ostream &operator<<(std::ostream &out, const _KolmVM &vm);
-
-// The globals' part of RAM, 16 bytes a line.
-void printKolmRam(const _VM_Context &context, std::ostream &out);
-// All 128 stack slots, 8 a line; "*" marks the slots in use.
-void printKolmStack(const _VM_Context &context, std::ostream &out);
-// The 768 RAM bytes as they stand.
-void kolm_vm_dump_ram(const _KolmVM &vm, std::ostream &out);
-
-// "0x" and two, or eight, lowercase hexadecimal digits.
-std::string printUchar(uint8_t value);
-std::string printTVar(uint32_t value);
 
 #endif

@@ -2,7 +2,7 @@
 
 #include "flash.h"
 #include "kolm_dbg.h"
-#include "kolm_dbg_print.h"
+#include "kolm_state_print.h"
 #include "kolm_hal.h"
 #include "kolm_p_stack.h"
 

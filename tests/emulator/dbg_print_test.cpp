@@ -2,6 +2,7 @@
 
 #include "kdb_options.h"
 #include "kolm_dbg_print.h"
+#include "kolm_state_print.h"
 #include "kolm_p_stack.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +120,6 @@ TEST(EntryTable, JsonAndXmlForms)
     std::ostringstream json, xml;
     Padding pad;
     pad.level = 1;
-    json << std::hex;
     printVTableJson(sampleTable(), pad, json);
     EXPECT_EQ(pad.level, 1u);
     printVTableXML(sampleTable(), pad, xml);
