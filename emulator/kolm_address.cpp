@@ -25,6 +25,17 @@ uint32_t data_length()
 
 } // namespace
 
+const uint8_t *kolm_vm_data_range(uint32_t address, uint32_t count)
+{
+    if (address < KOLM_ADDR_DATA || address >= KOLM_ADDR_RAM || KOLM_VM.data_start == 0)
+        return nullptr;
+    const uint32_t offset = address - KOLM_ADDR_DATA;
+    const uint32_t length = data_length();
+    if (offset > length || count > length - offset)
+        return nullptr;
+    return kolm_rom_get(KOLM_VM.data_start + offset, count);
+}
+
 bool kolm_vm_ram_range(uint32_t address, uint32_t count, uint32_t &offset)
 {
     if (address < KOLM_ADDR_RAM)

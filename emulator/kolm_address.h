@@ -20,6 +20,11 @@ KolmSpan kolm_vm_resolve(uint32_t address);
 // True when count bytes fit in span; otherwise logs and faults.
 bool kolm_vm_span_holds(const KolmSpan &span, uint32_t address, uint32_t count);
 
+// The data section bytes of count bytes at a data address, when they all
+// lie in the data section that the ROM holds; otherwise null, without a
+// message or fault.
+const uint8_t *kolm_vm_data_range(uint32_t address, uint32_t count);
+
 // RAM byte offset of count bytes at a RAM address, checked without
 // wrap-around; false when the range is not wholly in RAM.
 bool kolm_vm_ram_range(uint32_t address, uint32_t count, uint32_t &offset);

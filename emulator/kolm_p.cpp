@@ -2,10 +2,10 @@
 
 #include "flash.h"
 #include "kolm_dbg.h"
+#include "kolm_state_print.h"
 #include "kolm_hal.h"
 #include "kolm_p_stack.h"
 
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -173,9 +173,7 @@ void asm_debugger_step()
 
 void kolm_vm_asm_segv()
 {
-    char eip[16];
-    std::snprintf(eip, sizeof eip, "0x%08x", KOLM_VM.ctx.EIP);
-    kolm_hal_debug_stream() << "asm error: segmentation fault at " << eip << "\n";
+    kolm_hal_debug_stream() << "asm error: segmentation fault at " << printTVar(KOLM_VM.ctx.EIP) << "\n";
     KOLM_VM.flags |= KOLM_FLAG_SEGV;
     std::cerr.flush();
 }

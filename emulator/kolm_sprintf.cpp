@@ -32,10 +32,12 @@ public:
         }
     }
 
+    // False at the end of the area: the call then yields 0, and the script
+    // goes on (no fault), keeping the bytes already written.
     bool put(uint8_t byte)
     {
         if (m_pos >= m_size)
-            return refuse("sprintf output runs past its area");
+            return false;
         m_area[m_pos++] = byte;
         ++m_written;
         return true;

@@ -8,9 +8,10 @@
 // The format ends at its NUL or at the end of its area (format_size
 // bytes); args holds arg_count words. Conversions %d %u %x %o %b %c %p %s
 // %r and %%; any other byte after '%' is written with the '%'. No NUL is
-// written. Returns the bytes written, or 0 (after the fault routine) when
-// the output would leave its area, an argument is missing or a %s/%r
-// source is not readable; bytes already written stay.
+// written. Returns the bytes written, or 0 when the output would leave its
+// area (no fault), an argument is missing or a %s/%r source is not
+// readable (the fault routine is called where a range check fails); bytes
+// already written stay.
 uint32_t kolm_sprintf(uint32_t position, const uint8_t *format, uint32_t format_size, const uint32_t *args,
                       uint32_t arg_count);
 

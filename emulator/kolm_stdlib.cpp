@@ -24,16 +24,6 @@ uint32_t illegal_copy(uint32_t source, uint32_t destination)
     return fail(0);
 }
 
-// Data section bytes [offset, offset + count) when all lie in the data
-// section that the ROM holds.
-const uint8_t *data_range(uint32_t address, uint32_t count)
-{
-    if (address < KOLM_ADDR_DATA || address >= KOLM_ADDR_RAM || KOLM_VM.data_start == 0)
-        return nullptr;
-    const KolmSpan span = kolm_vm_resolve(address);
-    return span.data && count <= span.size ? span.data : nullptr;
-}
-
 uint32_t le32(const uint8_t *p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -116,7 +106,7 @@ uint32_t KOLM_OPCODE_MCP(const uint32_t *a, uint32_t)
         }
         if (source < KOLM_ADDR_DATA)
             return illegal_copy(source, destination);
-        if (const uint8_t *data = data_range(source, count)) {
+        if (const uint8_t *data = kolm_vm_data_range(source, count)) {
             kolm_hal_memcpy(target, data, count);
             return count;
         }
@@ -194,7 +184,7 @@ uint32_t KOLM_OPCODE_MIN(const uint32_t *a, uint32_t)
     if (!wanted.data || !kolm_vm_span_holds(wanted, a[1], length))
         return 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t *text = data_range(le32(elements + 4 * i), length);
+        const uint8_t *text = kolm_vm_data_range(le32(elements + 4 * i), length);
         if (text && std::memcmp(text, wanted.data, length) == 0)
             return 1;
     }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -244,4 +245,41 @@ TEST_F(Periph, InitFillsStorageAndKeepsPins)
     kolm_hal_init();
     EXPECT_EQ(kolm_hal_periph_address(0x41400004).data[0], 0xFF);
     EXPECT_EQ(get(0x40010000), 1u);
+}
+
+TEST_F(Periph, EveryAccessIsLoggedWithItsArguments)
+{
+    uint8_t bytes[4] = {0xDE, 0xAD, 0x00, 0x01};
+    std::ostringstream pointer;
+    pointer << static_cast<void *>(bytes);
+    get(0x40230000);
+    set(0x4023000C, 77);
+    kolm_hal_periph_write(0x41400004 + 9, bytes, 4, countFault);
+    kolm_hal_periph_read(0x41400004 + 9, bytes, 2, countFault);
+    set(0x41400000, 300);
+    const std::string lines[] = {
+        "asm hal note: called kolm_hal_periph_get(0x40230000)\n",
+        "asm hal note: called kolm_hal_periph_set(0x4023000c, 77)\n",
+        "asm hal note: called periph_write(0x4140000d, " + pointer.str() + ", 4)\n",
+        "asm hal note: called kolm_hal_rom_write(addr=9, data=" + pointer.str() + ", size=4)\n",
+        "asm hal note: written [dead0001]\n",
+        "asm hal note: called periph_read(0x4140000d, " + pointer.str() + ", 2)\n",
+        "asm hal note: called kolm_hal_rom_read(addr=9, data=" + pointer.str() + ", size=2)\n",
+        "asm hal note: read [dead]\n",
+        "asm hal note: called kolm_hal_rom_erase(addr=300)\n",
+    };
+    for (const std::string &line : lines)
+        EXPECT_TRUE(logged(line)) << line << log.str();
+    EXPECT_EQ(g_fault_count, 0);
+}
+
+TEST_F(Periph, StorageDumpIsTheRawStorage)
+{
+    const uint8_t bytes[2] = {0x12, 0x00};
+    kolm_hal_periph_write(0x41400004 + 1022, bytes, 2, countFault);
+    std::ostringstream dump;
+    kolm_hal_dump_rom(dump);
+    const std::string raw = dump.str();
+    ASSERT_EQ(raw.size(), 1024u);
+    EXPECT_EQ(raw.substr(1020), std::string("\xFF\xFF\x12\x00", 4));
 }

@@ -310,3 +310,25 @@ TEST_F(VmTest, StoreToTheImageIsRefused)
     EXPECT_TRUE(logged("tried writing .text or .data section at 08000000"));
     EXPECT_EQ(KOLM_VM.ctx.EAX, 0u);
 }
+
+TEST_F(VmTest, PeripheralStoresAndLoadsGoThroughTheBoard)
+{
+    ImageBuilder image;
+    image.ins(OP_sto, {EBX, 0x40230000}).ins(OP_rwui, {EBX, 5}).ins(OP_cpy, {EDX, EAX})
+        .ins(OP_rrui, {ECX, 0x40230000}).ins(OP_sto, {EAX, 7}).ins(OP_rwup, {EAX, 0x40230004}).ins(OP_halt);
+    ASSERT_EQ(run(image), KOLM_STEP_HALT) << log.str();
+    EXPECT_EQ(KOLM_VM.ctx.EDX, 1u); // a pin value store yields the new value
+    EXPECT_EQ(KOLM_VM.ctx.ECX, 1u);
+    EXPECT_EQ(KOLM_VM.ctx.EAX, 0u); // the toggle's result
+}
+
+TEST_F(VmTest, RefusedPeripheralAccessFaultsTheMachine)
+{
+    for (uint8_t op : {OP_rrui, OP_rwui}) {
+        ImageBuilder image;
+        image.ins(OP_sto, {EBX, 0x41500000}).ins(op, {EBX, 0x41500000}).ins(OP_halt);
+        ASSERT_EQ(run(image), KOLM_STEP_SEGV) << log.str();
+        EXPECT_TRUE(logged(op == OP_rrui ? "segmentation fault at kolm_hal_periph_get"
+                                         : "segmentation fault at kolm_hal_periph_set"));
+    }
+}
