@@ -5,6 +5,7 @@
 #include "kdb_local_run.h"
 #include "kdb_options.h"
 #include "kolm_dbg.h"
+#include "kolm_disasm.h"
 #include "kolm_p.h"
 
 #include <exception>
@@ -119,9 +120,11 @@ int main(int argc, char **argv)
             std::cerr << "JSON and XML options are mutually exclusive" << std::endl;
             return kExitCommandLine;
         }
-        // The listing is written here, in the form that "json" or "xml"
-        // choose (text without either), once the image walk is part of the
-        // library.
+        const OutputType format = parser.isSet("json")  ? OUTPUT_JSON
+                                  : parser.isSet("xml") ? OUTPUT_XML
+                                                        : OUTPUT_TEXT;
+        // The version text joins ZUVM_VERSION with dots: "0.5.0".
+        asm_dismember(*out, format, parser.applicationVersion);
         out->flush();
         return 0;
     }
