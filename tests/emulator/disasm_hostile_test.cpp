@@ -6,6 +6,7 @@
 #include "disasm_fixture.h"
 
 #include <functional>
+#include <random>
 
 using namespace kolm_isa;
 
@@ -99,5 +100,65 @@ TEST_P(HostileImage, BoundedValidListing)
 
 INSTANTIATE_TEST_SUITE_P(Images, HostileImage, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Seeded random images: code, data with every byte value, symbol records
+// that mostly resolve, debug information, and a tail cut at a random place.
+// Whatever they hold, the JSON and XML listings must parse.
+class RandomImages : public DisasmTest {
+protected:
+    uint32_t pick(uint32_t bound) { return std::uniform_int_distribution<uint32_t>(0, bound - 1)(m_random); }
+    std::string bytes(uint32_t count)
+    {
+        std::string out;
+        for (uint32_t i = 0; i < count; ++i)
+            out.push_back(char(pick(256)));
+        return out;
+    }
+    // Small values that hit the data, now and then anything.
+    uint32_t value(uint32_t small) { return pick(16) ? pick(small) : uint32_t(m_random()); }
+    // The right count or length, now and then anything.
+    uint32_t count(uint32_t right) { return pick(16) ? right : uint32_t(m_random()); }
+
+    std::string image()
+    {
+        ImageBuilder image;
+        const uint32_t dataSize = pick(60);
+        image.data(bytes(dataSize));
+        // Code of random bytes; no jump table, whose count could reach past
+        // everything that follows.
+        for (uint32_t i = pick(40); i > 0; --i) {
+            const uint8_t byte = uint8_t(pick(256));
+            image.raw({byte == kolm_isa::OP_tbl ? kolm_isa::OP_nop : byte});
+        }
+        std::string symbols;
+        for (uint32_t i = pick(8); i > 0; --i)
+            symbols += record(value(dataSize + 1), 1 + value(3), value(4));
+        const uint32_t files = pick(3), entries = pick(3);
+        std::string debug = u32(count(files));
+        for (uint32_t i = 0; i < files; ++i) {
+            const std::string path = bytes(pick(10));
+            debug += u32(count(uint32_t(path.size()))) + path;
+        }
+        debug += u32(count(entries)) + bytes(28 * entries);
+        image.extension("TS", symbols).extension("DS", debug);
+        const std::string built = image.build();
+        return built.substr(0, built.size() - (pick(4) ? 0 : pick(12)));
+    }
+
+    std::mt19937 m_random{20261210};
+};
+
+TEST_F(RandomImages, ListingsStayDocuments)
+{
+    for (int round = 0; round < 16; ++round) {
+        const std::string bytes = image();
+        for (OutputType format : {OUTPUT_JSON, OUTPUT_XML}) {
+            loadImage(bytes);
+            KOLM_VM.flags = 0;
+            ASSERT_EQ(kolm_vm_init(), 0u);
+            expectDocument(format, listing(format));
+        }
+    }
+}
 
 } // namespace
