@@ -274,22 +274,23 @@ TEST_P(GeneratedImage, StringDataThroughLibraryOpcodes)
     const uint32_t two = s.gen.placeLiteral("\"two\"");
     ASSERT_TRUE(s.gen.placeStringArray("words", {one, two}, message));
     ASSERT_TRUE(s.gen.placeNumberArray("nums", {5, 6, 7}, message));
-    const uint32_t rom = 0x08000000;
-    const auto arrayAddress = [&](uint32_t offset) { return s.num(rom + offset); };
+    // A static array argument is the address of its count byte.
+    const auto arrayAddress = [&](const char *name) {
+        return s.num(s.gen.boardPackage().rom_address + s.gen.staticArray(name)->offset);
+    };
     s.function("main", {}, [&] {
         s.local("r", 0);
         // memcmp("abc", "abc", 3) is 0, memcmp("abc", "abd", 3) is 1.
         s.assign("r", s.call("memcmp", {s.literal("abc"), s.literal("abd"), s.num(3)}, {S, S, N}));
         s.assign("r", s.binary(0x11, s.var("r"), s.call("memcmp", {s.literal("abc"), s.literal("abc"), s.num(3)},
                                                           {S, S, N})));
-        // contains(words, "two", 3) and contains(nums, 6) are 1 each; the
-        // arrays lie behind the literals "one" and "two" (4 bytes each).
+        // contains(words, "two", 3) and contains(nums, 6) are 1 each.
         s.assign("r", s.binary(0x11, s.var("r"),
                                s.binary(0x13, s.num(10),
-                                        s.call("contains", {arrayAddress(8), s.literal("two"), s.num(3)},
+                                        s.call("contains", {arrayAddress("words"), s.literal("two"), s.num(3)},
                                                {A, S, N}))));
         s.assign("r", s.binary(0x11, s.var("r"),
-                               s.binary(0x13, s.num(100), s.call("contains", {arrayAddress(17), s.num(6)}, {A, N}))));
+                               s.binary(0x13, s.num(100), s.call("contains", {arrayAddress("nums"), s.num(6)}, {A, N}))));
         s.ret(s.var("r"));
     });
     EXPECT_EQ(run(s.image()), 111u);
