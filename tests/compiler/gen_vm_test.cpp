@@ -20,6 +20,7 @@ using namespace kolm_isa;
 namespace {
 
 constexpr int N = KolmGenContext::ArgNumber;
+constexpr int I = KolmGenContext::ArgIdentifier;
 constexpr int S = KolmGenContext::ArgLiteral;
 constexpr int A = KolmGenContext::ArgStaticArray;
 
@@ -208,11 +209,13 @@ TEST_P(GeneratedImage, ForwardCallPatchedByFinalize)
     EXPECT_EQ(run(s.image()), 5u);
 }
 
-// A loop whose body declares a local and leaves early through continue and
-// break: every pass must drop its word, or 150 passes overflow the stack.
-TEST_P(GeneratedImage, LoopWithLocalsBreakAndContinue)
+// A loop whose body declares a local, calls a function while a register is
+// held and leaves early through continue and break: every pass must drop
+// its words, or 150 passes overflow the stack.
+TEST_P(GeneratedImage, LoopWithLocalsCallsBreakAndContinue)
 {
     Script s(GetParam());
+    s.function("one", {"x"}, [&] { s.ret(s.binary(0x14, s.var("x"), s.var("x"))); }); // x / x
     s.function("main", {}, [&] {
         s.local("i", 0);
         s.local("n", 0);
@@ -224,7 +227,7 @@ TEST_P(GeneratedImage, LoopWithLocalsBreakAndContinue)
                 s.ifThen(s.binary(OP_cmp, s.binary(0x1A, s.var("t"), s.num(3)), s.num(0)),
                          [&] { s.loopContinue(); });
                 s.ifThen(s.binary(OP_cmp, s.var("t"), s.num(151)), [&] { s.loopBreak(); });
-                s.assign("n", s.binary(0x11, s.var("n"), s.num(1)));
+                s.assign("n", s.binary(0x11, s.var("n"), s.call("one", {s.var("t")}, {I})));
             });
         });
         s.ret(s.var("n"));
