@@ -97,7 +97,8 @@ TEST(Defines, OrderedByName)
     for (const auto &d : gen.definesMap())
         names.push_back(d.first);
     ASSERT_EQ(names.size(), 12u);
-    EXPECT_EQ((std::vector<std::string>{names[0], names[1], names[2]}), (std::vector<std::string>{"Ab", "B", "__BYTE_ORDER__"}));
+    EXPECT_EQ((std::vector<std::string>{names[0], names[1], names[2]}),
+              (std::vector<std::string>{"Ab", "B", "__BYTE_ORDER__"}));
     EXPECT_EQ((std::vector<std::string>{names[10], names[11]}), (std::vector<std::string>{"a", "b"}));
 }
 

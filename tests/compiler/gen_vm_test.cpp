@@ -96,6 +96,17 @@ public:
         then();
         gen.endIfElse(&out);
     }
+    void ifElse(Code condition, Code then, Code otherwise)
+    {
+        condition();
+        ASSERT_TRUE(gen.startIfElse(&out));
+        then();
+        gen.startElseBranch(&out);
+        otherwise();
+        gen.endIfElse(&out);
+    }
+    void label(const std::string &name) { ASSERT_TRUE(gen.declareLabel(name, &out)); }
+    void jump(const std::string &name) { ASSERT_TRUE(gen.gotoLabel(name, &out, error)) << error; }
     void loopBreak() { ASSERT_TRUE(gen.loopBreak(&out, error)) << error; }
     void loopContinue() { ASSERT_TRUE(gen.loopContinue(&out, error)) << error; }
     void block(Code body)
@@ -235,6 +246,29 @@ TEST_P(GeneratedImage, LoopWithLocalsCallsBreakAndContinue)
     EXPECT_EQ(run(s.image()), 100u);
 }
 
+// Both branches of an if, an empty else (dropped at level 1), a backward
+// goto out of an if and a forward goto.
+TEST_P(GeneratedImage, ConditionalsAndGotos)
+{
+    Script s(GetParam());
+    s.function("main", {}, [&] {
+        s.local("i", 0);
+        s.local("sum", 0);
+        s.label("top");
+        s.ifElse(s.binary(OP_less, s.var("i"), s.num(5)),
+                 [&] { s.assign("sum", s.binary(0x11, s.var("sum"), s.var("i"))); },
+                 [&] { s.assign("sum", s.binary(0x11, s.var("sum"), s.num(100))); });
+        s.ifElse(s.binary(OP_cmp, s.var("i"), s.num(2)),
+                 [&] { s.assign("sum", s.binary(0x11, s.var("sum"), s.num(1000))); }, [] {});
+        s.assign("i", s.binary(0x11, s.var("i"), s.num(1)));
+        s.ifThen(s.binary(OP_cmp, s.var("i"), s.num(7)), [&] { s.jump("out"); });
+        s.jump("top");
+        s.label("out");
+        s.ret(s.var("sum"));
+    });
+    EXPECT_EQ(run(s.image()), 1210u);
+}
+
 // continue in a for loop runs the step: the sum of the odd numbers below 10.
 TEST_P(GeneratedImage, ForLoopContinueRunsTheStep)
 {
@@ -293,7 +327,8 @@ TEST_P(GeneratedImage, StringDataThroughLibraryOpcodes)
                                         s.call("contains", {arrayAddress("words"), s.literal("two"), s.num(3)},
                                                {A, S, N}))));
         s.assign("r", s.binary(0x11, s.var("r"),
-                               s.binary(0x13, s.num(100), s.call("contains", {arrayAddress("nums"), s.num(6)}, {A, N}))));
+                               s.binary(0x13, s.num(100),
+                                        s.call("contains", {arrayAddress("nums"), s.num(6)}, {A, N}))));
         s.ret(s.var("r"));
     });
     EXPECT_EQ(run(s.image()), 111u);
