@@ -215,6 +215,7 @@ public:
     bool placeNumberArray(const std::string &name, const std::vector<uint32_t> &values, std::string &message);
     bool placeStringArray(const std::string &name, const std::vector<uint32_t> &addresses, std::string &message);
     std::string dataString(uint32_t address, uint32_t length) const;
+    const DataArray *staticArray(const std::string &name) const; // null when not a static array
     bool staticArrayIsNumbers(const std::string &name) const;
     uint32_t staticArraySize(const std::string &name) const;
     uint32_t staticArrayValue(const std::string &name, uint32_t index) const;

@@ -192,10 +192,13 @@ void KolmGenContext::setBoardPackage(const KolmBoardPackageParser *bsp)
     addDefine("__ABI__", std::to_string(bsp->abi));
 }
 
+// A package that fails to parse leaves the default package as it was.
 bool KolmGenContext::loadBoardPackage(const std::string &path, std::string &error)
 {
-    if (!m_defaultPackage.parse(path, &error))
+    KolmBoardPackageParser parsed;
+    if (!parsed.parse(path, &error))
         return false;
+    m_defaultPackage = std::move(parsed);
     m_defaultPackage.upload(*this);
     addDefine("__ABI__", std::to_string(m_defaultPackage.abi));
     return true;

@@ -92,16 +92,22 @@ std::string KolmGenContext::dataString(uint32_t address, uint32_t length) const
     return m_data.substr(offset, length);
 }
 
-bool KolmGenContext::staticArrayIsNumbers(const std::string &name) const
+const KolmGenContext::DataArray *KolmGenContext::staticArray(const std::string &name) const
 {
     const auto it = m_arrays.find(name);
-    return it != m_arrays.end() && it->second.numbers;
+    return it == m_arrays.end() ? nullptr : &it->second;
+}
+
+bool KolmGenContext::staticArrayIsNumbers(const std::string &name) const
+{
+    const DataArray *array = staticArray(name);
+    return array && array->numbers;
 }
 
 uint32_t KolmGenContext::staticArraySize(const std::string &name) const
 {
-    const auto it = m_arrays.find(name);
-    return it == m_arrays.end() ? 0 : it->second.count;
+    const DataArray *array = staticArray(name);
+    return array ? array->count : 0;
 }
 
 // Element of a static array; 0 for an index beyond its last element.

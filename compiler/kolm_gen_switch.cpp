@@ -101,16 +101,18 @@ bool KolmGenContext::compileSwitchTable(std::ostream *out, std::string &message)
         message = "switch statement has too many branches";
         return false;
     }
-    if (values.empty())
-        return true;
-    const uint64_t range = uint64_t(values.back()) - values.front() + 1;
+    // A switch with only a default branch is dispatched over 0 to 0, so its
+    // table holds one entry, the default.
+    const uint32_t lowest = values.empty() ? 0 : values.front();
+    const uint32_t highest = values.empty() ? 0 : values.back();
+    const uint64_t range = uint64_t(highest) - lowest + 1;
     if (range > kMaxTableEntries) {
         message = "switch value range too wide for a jump table";
         return false;
     }
     std::vector<_bc_param> params;
     params.push_back({1, 1, uint32_t(range), nullptr});
-    for (uint64_t v = values.front(); v <= values.back(); ++v) {
+    for (uint64_t v = lowest; v <= highest; ++v) {
         const auto branch = sw->branches.find(uint32_t(v));
         params.push_back({3, 4, branch == sw->branches.end() ? sw->defaultPosition : branch->second, nullptr});
     }

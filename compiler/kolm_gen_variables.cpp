@@ -79,7 +79,7 @@ bool KolmGenContext::aquireRegisterAndCopy(uint8_t *reg, uint8_t source, std::os
     if (!aquireRegister(reg, out))
         return false;
     const WrittenInstr *last = optimizeLevel > 0 ? foldableInstr(out) : nullptr;
-    if (last && last->params[0].value == source) {
+    if (last && !last->params.empty() && last->params[0].value == source) {
         switch (last->opcode) {
         case OP_sto:
         case OP_rrui:

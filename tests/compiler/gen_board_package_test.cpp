@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 namespace {
 
 const KolmBoardPackageParser &emulator()
@@ -50,6 +55,26 @@ TEST(GeneratorPackage, LoadIntoDefaultPackage)
     std::ostringstream dump;
     gen.dumpBoardPackage(dump);
     EXPECT_EQ(dump.str().rfind("BSP Emulator: RAM [0x20000000:200000ff]", 0), 0u) << dump.str().substr(0, 80);
+}
+
+TEST(GeneratorPackage, FailedLoadKeepsTheDefaultPackage)
+{
+    char name[] = "/tmp/kolm_bsp_XXXXXX";
+    const int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(name) << "<Platform name=\"Half\" abi=\"8\"></Platform>"; // no Ram element
+    KolmGenContext gen;
+    std::string error;
+    EXPECT_FALSE(gen.loadBoardPackage(name, error));
+    std::remove(name);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(gen.boardPackage().abi, 4u);
+    EXPECT_EQ(gen.boardPackage().name, "");
+    std::stringstream out;
+    ASSERT_TRUE(gen.declareVariable("a", 0, &out));
+    ASSERT_TRUE(gen.declareVariable("b", 0, &out));
+    EXPECT_EQ(gen.globalAddress("b"), 0x20000004u);
 }
 
 TEST(GeneratorPackage, GlobalsBoundedByPackageRam)

@@ -36,6 +36,9 @@ TEST(StaticArrays, NumberArrayLayoutAndQueries)
     ASSERT_TRUE(gen.placeNumberArray("a", {1, 0x01020304, 3}, message));
     EXPECT_EQ(gen.dataString(kRom + 2, 13),
               std::string("\x03\x01\x00\x00\x00\x04\x03\x02\x01\x03\x00\x00\x00", 13));
+    ASSERT_NE(gen.staticArray("a"), nullptr);
+    EXPECT_EQ(gen.staticArray("a")->offset, 2u); // the count byte
+    EXPECT_EQ(gen.staticArray("x"), nullptr);
     EXPECT_TRUE(gen.staticArrayIsNumbers("a"));
     EXPECT_EQ(gen.staticArraySize("a"), 3u);
     EXPECT_EQ(gen.staticArrayValue("a", 1), 0x01020304u);

@@ -181,6 +181,21 @@ TEST_F(Switch, LaterBranchForSameValueWins)
     EXPECT_EQ(bytesOf(out, table, 6), cat({{0xFD, 1}, le32(at[1])}));
 }
 
+// A switch with only a default branch is dispatched as a dense switch over
+// 0 to 0: its table has the one entry of the default branch.
+TEST_F(Switch, OnlyADefaultGetsAOneEntryTable)
+{
+    ASSERT_TRUE(gen.startSwitch(&out));
+    const uint32_t defaultAt = pos(out);
+    ASSERT_TRUE(gen.makeSwitchDefault(&out));
+    const uint32_t table = pos(out);
+    ASSERT_TRUE(gen.compileSwitchTable(&out, error)) << error;
+    ASSERT_TRUE(gen.compilePackedSwitchHead(0, 0, &out, error)) << error;
+    ASSERT_TRUE(gen.endSwitch(&out));
+    EXPECT_EQ(bytesOf(out, table, 6), cat({{0xFD, 1}, le32(defaultAt)}));
+    EXPECT_EQ(u32At(out, table + 6 + 3 + 6 + 3 + 9 + 6 + 2), table + 2); // the head adds the table position
+}
+
 struct TableLimitCase {
     std::vector<uint32_t> values;
     const char *error; // empty: accepted

@@ -204,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"cpy", [](KolmGenContext &g, std::ostream *o) { g.write_cpy(1, 0, o); }, 1, {0xE0, 2, 0}},
         CopyCase{"rrur", [](KolmGenContext &g, std::ostream *o) { g.write_mem_read_u_r(1, 0, o); }, 1,
                  {0xED, 2, 0}},
+        // A builtin without arguments (nop, halt, resume, ...) as the left operand.
+        CopyCase{"no_operands", [](KolmGenContext &g, std::ostream *o) { g.write_instr(OP_nop, {}, o); }, 1,
+                 {0xFF, 0xE0, 2, 1}},
         CopyCase{"other_register", [](KolmGenContext &g, std::ostream *o) { g.write_sto(3, 7, o); }, 1,
                  cat({{0xE1, 3}, le32(7), {0xE0, 2, 1}})},
         // Stores read their first register: never retargeted.
