@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <limits>
 
+#include <sys/stat.h>
 #include <tinyxml2.h>
 
 using tinyxml2::XMLDocument;
@@ -19,6 +20,8 @@ using tinyxml2::XMLUtil;
 namespace {
 
 constexpr int64_t kMaxAddress = 0xFFFFFFFE;
+// Approximate bytes of one register table entry besides its name.
+constexpr uint64_t kRegisterEntryCost = 64;
 
 // Element names and keywords match when they begin with the expected word.
 bool beginsWith(const char *text, const char *word)
@@ -123,6 +126,14 @@ bool _xml_get_uint_attr(const XMLElement *element, const char *attribute, uint32
 
 bool KolmBoardPackageParser::parse(const std::string &path, std::string *message)
 {
+    // A FIFO or device would block or never end, and a huge file would be
+    // read whole into memory: only regular files of package size are read.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return fail(message, tinyxml2::XML_ERROR_FILE_NOT_FOUND);
+    if (!S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > kKolmMaxPackageFileSize)
+        return fail(message, tinyxml2::XML_ERROR_FILE_READ_ERROR);
+
     XMLDocument document;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
         return fail(message, document.ErrorName());
@@ -391,15 +402,28 @@ bool KolmBoardPackageParser::checkExpansionSize(const Template &tmpl,
 {
     if (instances > kKolmMaxTemplateInstances)
         return fail(message, tooMany(tmpl.name));
-    uint64_t per_instance = tmpl.name.size() + tmpl.registers.size();
+    if (instances == 0)
+        return true;
+    // An instance name is at most the template name with the longest text
+    // of every group added. Each group searches it for its pattern (at
+    // worst name length times pattern length), and the instance copies the
+    // template's register table.
+    uint64_t name_length = tmpl.name.size();
     for (const TemplateGroup &group : groups) {
         size_t longest = 0;
         for (const auto &item : group.items)
             longest = std::max(longest, item.first.size());
-        per_instance += longest + 1;
+        name_length += longest;
     }
-    if (instances * per_instance > kKolmMaxTemplateExpansion)
+    uint64_t per_instance = name_length;
+    for (const TemplateGroup &group : groups)
+        per_instance += name_length * (group.pattern.size() + 1);
+    for (const auto &reg : tmpl.registers)
+        per_instance += reg.first.size() + kRegisterEntryCost;
+    const uint64_t left = kKolmMaxTemplateExpansion - template_expansion_work;
+    if (per_instance > left / instances)
         return fail(message, "template " + tmpl.name + " expands to too much data");
+    template_expansion_work += per_instance * instances;
     return true;
 }
 
@@ -537,9 +561,10 @@ uint32_t KolmBoardPackageParser::access(const std::string &peripheral, const std
 
 void KolmBoardPackageParser::dump(std::ostream &out) const
 {
-    const std::ios::fmtflags flags = out.flags();
+    // The listing's own format, whatever the stream was set to before.
+    const std::ios::fmtflags flags = out.flags(std::ios::hex | std::ios::right);
     const char fill = out.fill();
-    out << std::hex << std::nouppercase << "BSP " << name << ": RAM [0x" << ram_address << ":"
+    out << "BSP " << name << ": RAM [0x" << ram_address << ":"
         << static_cast<uint32_t>(ram_address + ram_size - 1) << "], DATA 0x" << rom_address
         << ", PERIPH 0x" << hal_address << "\n";
     for (const auto &peripheral : peripheral_tables) {
