@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iomanip>
 #include <limits>
 
@@ -108,6 +109,66 @@ void replaceFirst(std::string &text, const std::string &pattern, const std::stri
         *replaced = at != std::string::npos;
 }
 
+// Reads the whole package file. Only a regular file is opened, since a FIFO
+// or device would block or never end, and only up to the package size
+// limit, since the reader keeps the whole text in memory.
+XMLError readPackageFile(const std::string &path, std::string &text)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    if (!S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > kKolmMaxPackageFileSize)
+        return tinyxml2::XML_ERROR_FILE_READ_ERROR;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    text.resize(kKolmMaxPackageFileSize + 1);
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    if (in.bad() || static_cast<uint64_t>(in.gcount()) > kKolmMaxPackageFileSize)
+        return tinyxml2::XML_ERROR_FILE_READ_ERROR;
+    text.resize(static_cast<size_t>(in.gcount()));
+    return tinyxml2::XML_SUCCESS;
+}
+
+// True when no element tag of the text holds more than
+// kKolmMaxElementAttributes "=" signs outside its quoted values. Comments,
+// character data, declarations and processing instructions end where the
+// XML reader ends them and are not counted.
+bool attributeCountsFit(const std::string &text)
+{
+    const auto skipPast = [&text](std::string::size_type from, const char *end) {
+        const std::string::size_type at = text.find(end, from);
+        return at == std::string::npos ? text.size() : at + std::strlen(end);
+    };
+    std::string::size_type at = 0;
+    while ((at = text.find('<', at)) != std::string::npos) {
+        if (text.compare(at, 4, "<!--") == 0) {
+            at = skipPast(at + 4, "-->");
+        } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+            at = skipPast(at + 9, "]]>");
+        } else if (text.compare(at, 2, "<?") == 0) {
+            at = skipPast(at + 2, "?>");
+        } else if (text.compare(at, 2, "<!") == 0) {
+            at = skipPast(at + 2, ">");
+        } else {
+            size_t attributes = 0;
+            char quote = 0;
+            for (++at; at < text.size() && (quote || text[at] != '>'); ++at) {
+                const char c = text[at];
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '=' && ++attributes > kKolmMaxElementAttributes) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 // Reads an attribute that must hold an unsigned 32-bit number.
 bool _xml_get_uint_attr(const XMLElement *element, const char *attribute, uint32_t *out,
                         std::string *message)
@@ -126,16 +187,14 @@ bool _xml_get_uint_attr(const XMLElement *element, const char *attribute, uint32
 
 bool KolmBoardPackageParser::parse(const std::string &path, std::string *message)
 {
-    // A FIFO or device would block or never end, and a huge file would be
-    // read whole into memory: only regular files of package size are read.
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        return fail(message, tinyxml2::XML_ERROR_FILE_NOT_FOUND);
-    if (!S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > kKolmMaxPackageFileSize)
-        return fail(message, tinyxml2::XML_ERROR_FILE_READ_ERROR);
-
+    std::string text;
+    const XMLError read = readPackageFile(path, text);
+    if (read != tinyxml2::XML_SUCCESS)
+        return fail(message, read);
+    if (!attributeCountsFit(text))
+        return fail(message, tinyxml2::XML_ERROR_PARSING_ATTRIBUTE);
     XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
         return fail(message, document.ErrorName());
 
     const XMLElement *root = document.FirstChildElement();

@@ -1,6 +1,7 @@
 #ifndef KOLM_BOARD_PACKAGE_H
 #define KOLM_BOARD_PACKAGE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -24,6 +25,10 @@ enum KolmRegisterAccess : uint32_t {
 // Largest package file that is read; larger files, and anything but a
 // regular file, are refused before reading.
 constexpr uint64_t kKolmMaxPackageFileSize = 1u << 20;
+// Most attributes one element may carry; the XML reader compares each
+// attribute with every earlier one of its element, so a package with far
+// more would take minutes to read.
+constexpr size_t kKolmMaxElementAttributes = 256;
 // Most instances one template peripheral may expand to.
 constexpr uint64_t kKolmMaxTemplateInstances = 65536;
 // Most work the template expansions of one package may take together:

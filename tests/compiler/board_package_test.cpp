@@ -324,6 +324,44 @@ TEST(PackageLoad, FilesUpToTheSizeLimitAreRead)
     EXPECT_EQ(over_limit.message, "XML_ERROR_FILE_READ_ERROR");
 }
 
+// A platform whose root element carries abi and the given number of
+// further attributes, after the given prologue.
+std::string withAttributes(size_t count, const std::string &prologue = "")
+{
+    std::string attributes;
+    for (size_t i = 1; i <= count; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    return prologue + "<Platform abi=\"4\"" + attributes + ">" + kRamRom + "</Platform>";
+}
+
+TEST(PackageLoad, AttributesPerElementAreLimited)
+{
+    Parsed at_limit = parseText(withAttributes(kKolmMaxElementAttributes - 1));
+    EXPECT_TRUE(at_limit.ok) << at_limit.message;
+    Parsed over_limit = parseText(withAttributes(kKolmMaxElementAttributes));
+    EXPECT_FALSE(over_limit.ok);
+    EXPECT_EQ(over_limit.message, "XML_ERROR_PARSING_ATTRIBUTE");
+
+    // A quote in a declaration does not hide the element's attributes.
+    Parsed after_quote =
+        parseText(withAttributes(kKolmMaxElementAttributes, "<!DOCTYPE Platform \"x>"));
+    EXPECT_FALSE(after_quote.ok);
+    EXPECT_EQ(after_quote.message, "XML_ERROR_PARSING_ATTRIBUTE");
+
+    // Equals signs in comments, instructions, values and text are no
+    // attributes.
+    const std::string many(2 * kKolmMaxElementAttributes, '=');
+    Parsed elsewhere = parseText(
+        "<?note " + many + "?><!-- " + many + " --><Platform abi=\"4\" name=\"" + many + "\">" +
+        kRamRom + "<Hal address=\"0\"><Peripheral name=\"PN\" address=\"0\" template=\"true\">"
+        "<Parser><Group pattern=\"N\" mode=\"list\"><Item offset=\"0\">" + many +
+        "</Item><Item offset=\"4\"><![CDATA[" + many + "<>]]></Item></Group></Parser></Peripheral>"
+        "</Hal></Platform>");
+    ASSERT_TRUE(elsewhere.ok) << elsewhere.message;
+    EXPECT_EQ(elsewhere.bsp.name, many);
+    EXPECT_EQ(elsewhere.bsp.address("P" + many + "<>"), 4u);
+}
+
 TEST(PackageLoad, ErrorReplacesEarlierWarnings)
 {
     Parsed parsed = parseText(platform("<Foo/><Peripheral address=\"0\"/>"));
