@@ -5,9 +5,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iomanip>
 #include <limits>
 
+#include <sys/stat.h>
 #include <tinyxml2.h>
 
 using tinyxml2::XMLDocument;
@@ -19,6 +21,8 @@ using tinyxml2::XMLUtil;
 namespace {
 
 constexpr int64_t kMaxAddress = 0xFFFFFFFE;
+// Approximate bytes of one register table entry besides its name.
+constexpr uint64_t kRegisterEntryCost = 64;
 
 // Element names and keywords match when they begin with the expected word.
 bool beginsWith(const char *text, const char *word)
@@ -105,6 +109,66 @@ void replaceFirst(std::string &text, const std::string &pattern, const std::stri
         *replaced = at != std::string::npos;
 }
 
+// Reads the whole package file. Only a regular file is opened, since a FIFO
+// or device would block or never end, and only up to the package size
+// limit, since the reader keeps the whole text in memory.
+XMLError readPackageFile(const std::string &path, std::string &text)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    if (!S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > kKolmMaxPackageFileSize)
+        return tinyxml2::XML_ERROR_FILE_READ_ERROR;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    text.resize(kKolmMaxPackageFileSize + 1);
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    if (in.bad() || static_cast<uint64_t>(in.gcount()) > kKolmMaxPackageFileSize)
+        return tinyxml2::XML_ERROR_FILE_READ_ERROR;
+    text.resize(static_cast<size_t>(in.gcount()));
+    return tinyxml2::XML_SUCCESS;
+}
+
+// True when no element tag of the text holds more than
+// kKolmMaxElementAttributes "=" signs outside its quoted values. Comments,
+// character data, declarations and processing instructions end where the
+// XML reader ends them and are not counted.
+bool attributeCountsFit(const std::string &text)
+{
+    const auto skipPast = [&text](std::string::size_type from, const char *end) {
+        const std::string::size_type at = text.find(end, from);
+        return at == std::string::npos ? text.size() : at + std::strlen(end);
+    };
+    std::string::size_type at = 0;
+    while ((at = text.find('<', at)) != std::string::npos) {
+        if (text.compare(at, 4, "<!--") == 0) {
+            at = skipPast(at + 4, "-->");
+        } else if (text.compare(at, 9, "<![CDATA[") == 0) {
+            at = skipPast(at + 9, "]]>");
+        } else if (text.compare(at, 2, "<?") == 0) {
+            at = skipPast(at + 2, "?>");
+        } else if (text.compare(at, 2, "<!") == 0) {
+            at = skipPast(at + 2, ">");
+        } else {
+            size_t attributes = 0;
+            char quote = 0;
+            for (++at; at < text.size() && (quote || text[at] != '>'); ++at) {
+                const char c = text[at];
+                if (quote) {
+                    if (c == quote)
+                        quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '=' && ++attributes > kKolmMaxElementAttributes) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 // Reads an attribute that must hold an unsigned 32-bit number.
 bool _xml_get_uint_attr(const XMLElement *element, const char *attribute, uint32_t *out,
                         std::string *message)
@@ -123,8 +187,14 @@ bool _xml_get_uint_attr(const XMLElement *element, const char *attribute, uint32
 
 bool KolmBoardPackageParser::parse(const std::string &path, std::string *message)
 {
+    std::string text;
+    const XMLError read = readPackageFile(path, text);
+    if (read != tinyxml2::XML_SUCCESS)
+        return fail(message, read);
+    if (!attributeCountsFit(text))
+        return fail(message, tinyxml2::XML_ERROR_PARSING_ATTRIBUTE);
     XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
         return fail(message, document.ErrorName());
 
     const XMLElement *root = document.FirstChildElement();
@@ -391,15 +461,28 @@ bool KolmBoardPackageParser::checkExpansionSize(const Template &tmpl,
 {
     if (instances > kKolmMaxTemplateInstances)
         return fail(message, tooMany(tmpl.name));
-    uint64_t per_instance = tmpl.name.size() + tmpl.registers.size();
+    if (instances == 0)
+        return true;
+    // An instance name is at most the template name with the longest text
+    // of every group added. Each group searches it for its pattern (at
+    // worst name length times pattern length), and the instance copies the
+    // template's register table.
+    uint64_t name_length = tmpl.name.size();
     for (const TemplateGroup &group : groups) {
         size_t longest = 0;
         for (const auto &item : group.items)
             longest = std::max(longest, item.first.size());
-        per_instance += longest + 1;
+        name_length += longest;
     }
-    if (instances * per_instance > kKolmMaxTemplateExpansion)
+    uint64_t per_instance = name_length;
+    for (const TemplateGroup &group : groups)
+        per_instance += name_length * (group.pattern.size() + 1);
+    for (const auto &reg : tmpl.registers)
+        per_instance += reg.first.size() + kRegisterEntryCost;
+    const uint64_t left = kKolmMaxTemplateExpansion - template_expansion_work;
+    if (per_instance > left / instances)
         return fail(message, "template " + tmpl.name + " expands to too much data");
+    template_expansion_work += per_instance * instances;
     return true;
 }
 
@@ -537,9 +620,10 @@ uint32_t KolmBoardPackageParser::access(const std::string &peripheral, const std
 
 void KolmBoardPackageParser::dump(std::ostream &out) const
 {
-    const std::ios::fmtflags flags = out.flags();
+    // The listing's own format, whatever the stream was set to before.
+    const std::ios::fmtflags flags = out.flags(std::ios::hex | std::ios::right);
     const char fill = out.fill();
-    out << std::hex << std::nouppercase << "BSP " << name << ": RAM [0x" << ram_address << ":"
+    out << "BSP " << name << ": RAM [0x" << ram_address << ":"
         << static_cast<uint32_t>(ram_address + ram_size - 1) << "], DATA 0x" << rom_address
         << ", PERIPH 0x" << hal_address << "\n";
     for (const auto &peripheral : peripheral_tables) {

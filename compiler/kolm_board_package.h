@@ -1,6 +1,7 @@
 #ifndef KOLM_BOARD_PACKAGE_H
 #define KOLM_BOARD_PACKAGE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -21,12 +22,20 @@ enum KolmRegisterAccess : uint32_t {
     KOLM_ACCESS_TRANSCEIVE = 0x10, // recorded for the board package browser
 };
 
+// Largest package file that is read; larger files, and anything but a
+// regular file, are refused before reading.
+constexpr uint64_t kKolmMaxPackageFileSize = 1u << 20;
+// Most attributes one element may carry; the XML reader compares each
+// attribute with every earlier one of its element, so a package with far
+// more would take minutes to read.
+constexpr size_t kKolmMaxElementAttributes = 256;
 // Most instances one template peripheral may expand to.
 constexpr uint64_t kKolmMaxTemplateInstances = 65536;
-// Most work one template expansion may take: instances times the sum of
-// the name length, the longest replacement text of each group and the
-// register count. Keeps a small file from expanding into gigabytes.
-constexpr uint64_t kKolmMaxTemplateExpansion = 16u << 20;
+// Most work the template expansions of one package may take together:
+// characters searched and built for the instance names plus the register
+// tables copied (see checkExpansionSize). Keeps a small file from expanding
+// into gigabytes or from building names for minutes.
+constexpr uint64_t kKolmMaxTemplateExpansion = 64u << 20;
 
 // A board support package (.kbsp): platform name, integer width, RAM, ROM
 // and peripheral base addresses, peripherals with their registers, and
@@ -115,12 +124,16 @@ private:
                             TemplateGroup &group, std::string *message);
     static bool expandList(const Template &tmpl, const tinyxml2::XMLElement *group_element,
                            TemplateGroup &group, std::string *message);
-    static bool checkExpansionSize(const Template &tmpl, const std::vector<TemplateGroup> &groups,
-                                   uint64_t instances, std::string *message);
+    bool checkExpansionSize(const Template &tmpl, const std::vector<TemplateGroup> &groups,
+                            uint64_t instances, std::string *message);
     void expandTemplateCore(const Template &tmpl, const std::vector<TemplateGroup> &groups,
                             bool synced);
     void iterateTemplateExpansion(const Template &tmpl, const std::vector<TemplateGroup> &groups);
     void addInstance(const Template &tmpl, const std::string &name, uint32_t address);
+
+    // Work spent by the templates expanded so far, against
+    // kKolmMaxTemplateExpansion.
+    uint64_t template_expansion_work = 0;
 };
 
 #endif

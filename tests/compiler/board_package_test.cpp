@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <set>
 #include <sstream>
@@ -102,6 +104,14 @@ TEST_P(PackageError, FailsWithItsMessage)
     PackageFile file(c.xml);
     KolmBoardPackageParser bsp;
     EXPECT_FALSE(bsp.parse(file.path(), nullptr));
+}
+
+std::string repeated(const std::string &text, size_t count)
+{
+    std::string result;
+    for (size_t i = 0; i < count; ++i)
+        result += text;
+    return result;
 }
 
 const std::string kRamRom =
@@ -255,6 +265,19 @@ INSTANTIATE_TEST_SUITE_P(
                   platform(templatePeripheral(rangeGroup("N", "0", "300", "1") +
                                               rangeGroup("M", "0", "300", "1"))),
                   "template PN expands to too many instances"},
+        ErrorCase{"nesting deeper than the reader follows",
+                  "<Platform abi=\"4\">" + repeated("<Deeper>", 1000), "XML_ELEMENT_DEPTH_EXCEEDED"},
+        ErrorCase{"register names too long to copy into every instance",
+                  platform("<Peripheral name=\"PN\" address=\"0\" template=\"true\">"
+                           "<Register name=\"" + std::string(300000, 'r') + "\" offset=\"0\"/>"
+                           "<Parser>" + rangeGroup("N", "0", "255", "1") + "</Parser></Peripheral>"),
+                  "template PN expands to too much data"},
+        ErrorCase{"instance name too long to search for a pattern",
+                  platform("<Peripheral name=\"" + std::string(600000, 'T') +
+                           "\" address=\"0\" template=\"true\"><Parser>"
+                           "<Group pattern=\"" + std::string(300000, 'T') + "Q\" mode=\"list\">"
+                           "<Item offset=\"0\">x</Item></Group></Parser></Peripheral>"),
+                  "template " + std::string(600000, 'T') + " expands to too much data"},
         ErrorCase{"expansion too large",
                   platform(templatePeripheral(rangeGroup("N", "0", "99", "1") +
                                               "<Group pattern=\"M\" mode=\"list\"><Item offset=\"0\">" +
@@ -267,6 +290,76 @@ TEST(PackageLoad, MissingFileGivesTheLoadError)
     std::string message;
     EXPECT_FALSE(bsp.parse(::testing::TempDir() + "no_such_package.kbsp", &message));
     EXPECT_EQ(message, "XML_ERROR_FILE_NOT_FOUND");
+}
+
+TEST(PackageLoad, OnlyRegularFilesAreRead)
+{
+    KolmBoardPackageParser bsp;
+    std::string message;
+    EXPECT_FALSE(bsp.parse(::testing::TempDir(), &message));
+    EXPECT_EQ(message, "XML_ERROR_FILE_READ_ERROR");
+
+    // A FIFO without a writer would block the reader for good.
+    const std::string fifo =
+        ::testing::TempDir() + "kolm_bsp_fifo_" + std::to_string(getpid()) + ".kbsp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    message.clear();
+    EXPECT_FALSE(bsp.parse(fifo, &message));
+    EXPECT_EQ(message, "XML_ERROR_FILE_READ_ERROR");
+    std::remove(fifo.c_str());
+}
+
+TEST(PackageLoad, FilesUpToTheSizeLimitAreRead)
+{
+    // A valid package padded with a comment to the given file size.
+    const auto padded = [](size_t size) {
+        const std::string head = "<Platform abi=\"4\">" + kRamRom + "</Platform><!--";
+        const std::string tail = "-->";
+        return head + std::string(size - head.size() - tail.size(), ' ') + tail;
+    };
+    Parsed at_limit = parseText(padded(kKolmMaxPackageFileSize));
+    EXPECT_TRUE(at_limit.ok) << at_limit.message;
+    Parsed over_limit = parseText(padded(kKolmMaxPackageFileSize + 1));
+    EXPECT_FALSE(over_limit.ok);
+    EXPECT_EQ(over_limit.message, "XML_ERROR_FILE_READ_ERROR");
+}
+
+// A platform whose root element carries abi and the given number of
+// further attributes, after the given prologue.
+std::string withAttributes(size_t count, const std::string &prologue = "")
+{
+    std::string attributes;
+    for (size_t i = 1; i <= count; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    return prologue + "<Platform abi=\"4\"" + attributes + ">" + kRamRom + "</Platform>";
+}
+
+TEST(PackageLoad, AttributesPerElementAreLimited)
+{
+    Parsed at_limit = parseText(withAttributes(kKolmMaxElementAttributes - 1));
+    EXPECT_TRUE(at_limit.ok) << at_limit.message;
+    Parsed over_limit = parseText(withAttributes(kKolmMaxElementAttributes));
+    EXPECT_FALSE(over_limit.ok);
+    EXPECT_EQ(over_limit.message, "XML_ERROR_PARSING_ATTRIBUTE");
+
+    // A quote in a declaration does not hide the element's attributes.
+    Parsed after_quote =
+        parseText(withAttributes(kKolmMaxElementAttributes, "<!DOCTYPE Platform \"x>"));
+    EXPECT_FALSE(after_quote.ok);
+    EXPECT_EQ(after_quote.message, "XML_ERROR_PARSING_ATTRIBUTE");
+
+    // Equals signs in comments, instructions, values and text are no
+    // attributes.
+    const std::string many(2 * kKolmMaxElementAttributes, '=');
+    Parsed elsewhere = parseText(
+        "<?note " + many + "?><!-- " + many + " --><Platform abi=\"4\" name=\"" + many + "\">" +
+        kRamRom + "<Hal address=\"0\"><Peripheral name=\"PN\" address=\"0\" template=\"true\">"
+        "<Parser><Group pattern=\"N\" mode=\"list\"><Item offset=\"0\">" + many +
+        "</Item><Item offset=\"4\"><![CDATA[" + many + "<>]]></Item></Group></Parser></Peripheral>"
+        "</Hal></Platform>");
+    ASSERT_TRUE(elsewhere.ok) << elsewhere.message;
+    EXPECT_EQ(elsewhere.bsp.name, many);
+    EXPECT_EQ(elsewhere.bsp.address("P" + many + "<>"), 4u);
 }
 
 TEST(PackageLoad, ErrorReplacesEarlierWarnings)
@@ -494,6 +587,25 @@ TEST(TemplateExpansionLimit, SixtyFiveThousandInstancesAreAllowed)
     EXPECT_EQ(parsed.bsp.address("P255_255"), 0xFFFFu);
 }
 
+TEST(TemplateExpansionLimit, TemplatesShareOneBudgetPerPackage)
+{
+    // Each template alone expands; the package's templates together may
+    // not take more than one budget.
+    const auto longNames = [](const std::string &name) {
+        return "<Peripheral name=\"" + name + "\" address=\"0\" template=\"true\"><Parser>" +
+               rangeGroup("N", "0", "99", "1") + "<Group pattern=\"M\" mode=\"list\">" +
+               "<Item offset=\"0\">" + std::string(80000, 'x') + "</Item></Group></Parser>" +
+               "</Peripheral>";
+    };
+    Parsed one = parseText(platform(longNames("PNM")));
+    ASSERT_TRUE(one.ok) << one.message;
+    EXPECT_EQ(one.bsp.peripherals().size(), 100u);
+
+    Parsed two = parseText(platform(longNames("PNM") + longNames("QNM")));
+    EXPECT_FALSE(two.ok);
+    EXPECT_EQ(two.message, "template QNM expands to too much data");
+}
+
 TEST(TemplateExpansion, FirstInstanceOfANameWins)
 {
     // Both groups can produce "P1"; the earlier plain peripheral P1 stays.
@@ -573,7 +685,9 @@ TEST(PackageDump, ListsPlatformRegistersAndDefines)
                  "<Register name=\"STRING\" offset=\"0x1c\" access=\"R\"/></Peripheral>",
                  "<Define name=\"GPIO_MODE_OUTPUT\" type=\"integer\" value=\"0x01\"/>"));
     ASSERT_TRUE(parsed.ok) << parsed.message;
+    // The listing keeps its format on a stream set up otherwise.
     std::ostringstream out;
+    out << std::hex << std::left << std::showbase << std::uppercase << std::setfill('*');
     parsed.bsp.dump(out);
     const std::string text = out.str();
     EXPECT_EQ(text.substr(0, text.find('\n')),
@@ -585,8 +699,8 @@ TEST(PackageDump, ListsPlatformRegistersAndDefines)
                   "                     TIME.STRING -> 0x0100001c as 00000004",
                   "define:          GPIO_MODE_OUTPUT -> 0x01"}));
     // The stream's own formatting is left as it was.
-    out << 255;
-    EXPECT_EQ(out.str().substr(text.size()), "255");
+    out << std::setw(6) << 255;
+    EXPECT_EQ(out.str().substr(text.size()), "0XFF**");
 }
 
 } // namespace
