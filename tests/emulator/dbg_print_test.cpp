@@ -115,9 +115,11 @@ TEST(EntryTable, TextFormLeavesTheStreamDecimal)
     EXPECT_EQ(out.str(), "main\texti\tmsg\n24\t64\t200\nsegv\tack\tbss\n4\t3\t10\n26");
 }
 
-TEST(EntryTable, JsonAndXmlForms)
+TEST(EntryTable, JsonAndXmlFormsAreDecimalWhateverTheStreamsMode)
 {
     std::ostringstream json, xml;
+    json << std::hex;
+    xml << std::hex;
     Padding pad;
     pad.level = 1;
     printVTableJson(sampleTable(), pad, json);
