@@ -172,6 +172,20 @@ TEST(ValueTexts, ZeroFilledLowercase)
     EXPECT_EQ(printTVar(0xDEADBEEF), "0xdeadbeef");
 }
 
+TEST(ProgramOptions, DefaultsWithoutTheOptions)
+{
+    StdCommandLineParser parser;
+    kdb_declare_options(parser);
+    const char *argv[] = {"halvane-kdb"};
+    ASSERT_TRUE(parser.parse(1, argv));
+    EXPECT_EQ(parser.value("port"), "5542");
+    EXPECT_EQ(parser.value("level"), "error");
+    EXPECT_EQ(parser.value("output"), "");
+    EXPECT_FALSE(parser.isSet("port"));
+    EXPECT_EQ(parser.applicationDescription, "Kolm Debugger (halvane).");
+    EXPECT_EQ(parser.applicationVersion, "0.5.0");
+}
+
 struct LevelCase {
     std::vector<std::string> args;
     uint32_t word;
