@@ -9,11 +9,15 @@
 KdbLineInput::Result KdbLineInput::readLine(std::string &line)
 {
     for (;;) {
+        // A line is cut at kMaxLine characters however the reads happened to
+        // split the input; a line of exactly kMaxLine characters waits for
+        // the character behind it to see whether its line feed follows.
         const size_t feed = m_buffer.find('\n');
-        if (feed != std::string::npos || m_buffer.size() >= kMaxLine || (m_end && !m_buffer.empty())) {
-            const size_t length = feed != std::string::npos ? feed : std::min(m_buffer.size(), kMaxLine);
+        const bool whole = feed != std::string::npos && feed <= kMaxLine;
+        if (whole || m_buffer.size() > kMaxLine || (m_end && !m_buffer.empty())) {
+            const size_t length = whole ? feed : std::min(m_buffer.size(), kMaxLine);
             line = m_buffer.substr(0, length);
-            m_buffer.erase(0, feed != std::string::npos ? length + 1 : length);
+            m_buffer.erase(0, whole ? length + 1 : length);
             return Result::Line;
         }
         if (m_end)

@@ -1,23 +1,26 @@
 #include "kolm_dbg_print.h"
 
 #include <ios>
+#include <string>
 
 namespace {
 
+// The values of the JSON and XML forms are decimal whatever mode the
+// caller's stream is in, so they are written as text.
 struct NamedEntry {
     const char *name;
-    uint32_t value;
+    std::string value;
 };
 
 // The entries in the order of the JSON and XML forms.
 void entries(const _KOLM_VTable &t, NamedEntry (&out)[6])
 {
-    out[0] = {"main", t.main};
-    out[1] = {"exti", t.exti};
-    out[2] = {"msg", t.msg};
-    out[3] = {"ack", t.ack};
-    out[4] = {"segv", t.segv};
-    out[5] = {"bss", t.bss};
+    out[0] = {"main", std::to_string(t.main)};
+    out[1] = {"exti", std::to_string(t.exti)};
+    out[2] = {"msg", std::to_string(t.msg)};
+    out[3] = {"ack", std::to_string(t.ack)};
+    out[4] = {"segv", std::to_string(t.segv)};
+    out[5] = {"bss", std::to_string(t.bss)};
 }
 
 } // namespace

@@ -115,9 +115,11 @@ TEST(EntryTable, TextFormLeavesTheStreamDecimal)
     EXPECT_EQ(out.str(), "main\texti\tmsg\n24\t64\t200\nsegv\tack\tbss\n4\t3\t10\n26");
 }
 
-TEST(EntryTable, JsonAndXmlForms)
+TEST(EntryTable, JsonAndXmlFormsAreDecimalWhateverTheStreamsMode)
 {
     std::ostringstream json, xml;
+    json << std::hex;
+    xml << std::hex;
     Padding pad;
     pad.level = 1;
     printVTableJson(sampleTable(), pad, json);
@@ -168,6 +170,20 @@ TEST(ValueTexts, ZeroFilledLowercase)
     EXPECT_EQ(printUchar(0xAB), "0xab");
     EXPECT_EQ(printTVar(0x3C), "0x0000003c");
     EXPECT_EQ(printTVar(0xDEADBEEF), "0xdeadbeef");
+}
+
+TEST(ProgramOptions, DefaultsWithoutTheOptions)
+{
+    StdCommandLineParser parser;
+    kdb_declare_options(parser);
+    const char *argv[] = {"halvane-kdb"};
+    ASSERT_TRUE(parser.parse(1, argv));
+    EXPECT_EQ(parser.value("port"), "5542");
+    EXPECT_EQ(parser.value("level"), "error");
+    EXPECT_EQ(parser.value("output"), "");
+    EXPECT_FALSE(parser.isSet("port"));
+    EXPECT_EQ(parser.applicationDescription, "Kolm Debugger (halvane).");
+    EXPECT_EQ(parser.applicationVersion, "0.5.0");
 }
 
 struct LevelCase {

@@ -39,11 +39,16 @@ inline std::string loopingImage()
 // Script addresses of the mailbox registers.
 inline constexpr uint32_t kMailboxSource = 0x41300000;
 inline constexpr uint32_t kMailboxPort = 0x41300004;
+inline constexpr uint32_t kMailboxData = 0x41300008;
 inline constexpr uint32_t kMailboxSize = 0x41300010;
+
+// Bytes of a message that the interrupt image keeps.
+inline constexpr uint32_t kKeptMessageBytes = 8;
 
 // An image with all three interrupt routines. main: EAX := 5, then loops.
 // _msg copies the message's size, source address and port to RAM words 0,
-// 4 and 8; _exti and _ack return at once.
+// 4 and 8 and a message of up to 8 bytes to RAM bytes 12 to 19; _exti and
+// _ack return at once.
 struct InterruptImage {
     std::string bytes;
     uint32_t loop, msg, exti, ack;
@@ -62,12 +67,14 @@ inline InterruptImage interruptImage()
         image.ins(OP_rrui, {REG_EBX, mailbox}).ins(OP_rwup, {REG_EBX, ram});
         ram += 4;
     }
+    // memcpy(RAM + 12, message data, 8): arguments pushed last to first.
+    image.ins(OP_spvi, {kKeptMessageBytes}).ins(OP_spvi, {kMailboxData}).ins(OP_spvi, {ram}).ins(OP_mcp);
     image.ins(OP_ret);
     result.exti = image.here();
     image.ins(OP_ret);
     result.ack = image.here();
     image.ins(OP_ret);
-    result.bytes = image.msg(result.msg).exti(result.exti).ack(result.ack).bss(12).build();
+    result.bytes = image.msg(result.msg).exti(result.exti).ack(result.ack).bss(12 + kKeptMessageBytes).build();
     return result;
 }
 

@@ -77,6 +77,16 @@ TEST(LocalRun, VerboseEndsWithTheMachineStackAndRam)
     EXPECT_TRUE(endsWith(r.err, "Return value: 0\n"));
 }
 
+TEST(LocalRun, VerboseSaysItReadsStandardInputWithoutALineEnd)
+{
+    // Standard input holds only the image: the console meets its end and
+    // quits before the first step, so the final report follows at once.
+    const ChildResult r = runChild(command({"--verbose", "-"}), returningImage(6));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err.rfind("Reading from stdinEOF / HLT\nContext:\n", 0), 0u) << r.err;
+    EXPECT_TRUE(endsWith(r.err, "Return value: 0\n"));
+}
+
 // ---------------------------------------------------------------- exit statuses
 
 struct ExitCase {
