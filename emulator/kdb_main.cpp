@@ -116,6 +116,12 @@ int main(int argc, char **argv)
     }
 
     if (disassembler) {
+        // Only the emulator mode leaves the ROM empty: without an image
+        // argument it waits for the image over the link.
+        if (kolm_rom_size() == 0) {
+            std::cerr << "No data" << std::endl;
+            return kExitInit;
+        }
         if (parser.isSet("json") && parser.isSet("xml")) {
             std::cerr << "JSON and XML options are mutually exclusive" << std::endl;
             return kExitCommandLine;

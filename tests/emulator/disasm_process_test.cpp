@@ -83,6 +83,19 @@ TEST(DisasmProcessModes, OutputOptionTakesTheListing)
     EXPECT_EQ(TempDir::read(listingFile), TempDir::read(goldenPath(kGoldenImages[0].name, OUTPUT_XML)));
 }
 
+TEST(DisasmProcessModes, EmptyRomIsRefusedWithNoData)
+{
+    // With the emulator option and no image argument the ROM stays empty;
+    // the disassembler mode wins and has nothing to list.
+    for (OutputType format : kForms) {
+        const ChildResult r = runChild(command(format, {"-e"}), goldenImage(0));
+        ASSERT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, 5);
+        EXPECT_EQ(r.err, "No data\n");
+        EXPECT_EQ(r.out, "");
+    }
+}
+
 TEST(DisasmProcessModes, FaultReportGoesToStandardErrorAndTheListingStaysValid)
 {
     // A debug section that claims more files than the image holds: the
