@@ -132,6 +132,12 @@ int main(int argc, char **argv)
         // The version text joins ZUVM_VERSION with dots: "0.5.0".
         asm_dismember(*out, format, parser.applicationVersion);
         out->flush();
+        // A listing that could not be written whole (a full disk, a closed
+        // pipe) is a failure, not a listing.
+        if (!*out) {
+            std::cerr << "Cannot write to " << (out == &outputFile ? outputName : "standard output") << std::endl;
+            return kExitUnwritable;
+        }
         return 0;
     }
     if (network) {

@@ -83,6 +83,19 @@ TEST(DisasmProcessModes, OutputOptionTakesTheListing)
     EXPECT_EQ(TempDir::read(listingFile), TempDir::read(goldenPath(kGoldenImages[0].name, OUTPUT_XML)));
 }
 
+TEST(DisasmProcessModes, ListingThatCannotBeWrittenFails)
+{
+    // /dev/full opens but refuses every write.
+    TempDir dir;
+    const std::string image = dir.write("a.kcs", goldenImage(0));
+    for (OutputType format : kForms) {
+        const ChildResult r = runChild(command(format, {"-o", "/dev/full", image}));
+        ASSERT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, 4);
+        EXPECT_EQ(r.err, "Cannot write to /dev/full\n");
+    }
+}
+
 TEST(DisasmProcessModes, EmptyRomIsRefusedWithNoData)
 {
     // With the emulator option and no image argument the ROM stays empty;
