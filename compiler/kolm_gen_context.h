@@ -20,6 +20,7 @@
 // which textSize, dataSize and bssSize hold the sizes.
 
 #include "kolm_board_package.h"
+#include "kolm_image_format.h"
 
 #include <cstdint>
 #include <deque>
@@ -161,8 +162,8 @@ public:
     };
 
     static constexpr uint32_t kUnresolved = 0xFFFFFFFFu;
-    static constexpr uint32_t kHeaderSize = 36;
-    static constexpr uint16_t kLanguageRevision = 5;
+    static constexpr uint32_t kHeaderSize = kolm_image::kHeaderSize;
+    static constexpr uint16_t kLanguageRevision = kolm_image::kLanguageRevision;
 
     KolmGenContext();
     ~KolmGenContext();

@@ -81,9 +81,9 @@ bool inTable(const _kolm_function_descr *table, const std::string &name)
 KolmGenContext::KolmGenContext()
 {
     m_defaultPackage.abi = 4;
-    m_defaultPackage.ram_address = 0x20000000;
+    m_defaultPackage.ram_address = kolm_image::kRamAddress;
     m_defaultPackage.ram_size = 0x400;
-    m_defaultPackage.rom_address = 0x08000000;
+    m_defaultPackage.rom_address = kolm_image::kDataAddress;
     m_defaultPackage.hal_address = 0x40000000;
 
     std::string date, time;

@@ -5,12 +5,14 @@
 #include "console_printer.h"
 #include "kolm_gen_context.h"
 #include "kolm_gen_stream.h"
+#include "kolm_image_format.h"
 #include "kolm_opcodes.h"
 
 #include <filesystem>
 #include <sstream>
 
 using namespace kolm_isa;
+using namespace kolm_image;
 using kolm_gen::position;
 using kolm_gen::writeU16;
 using kolm_gen::writeU32;
@@ -21,13 +23,6 @@ namespace {
 
 constexpr uint32_t kMaxSectionLength = 0xFFFF;
 constexpr uint32_t kMaxCodeEnd = 0x10000; // call targets are masked to 16 bits
-constexpr uint32_t kCodeLengthBase = 12;  // the code length counts from the entry table
-constexpr uint32_t kFlagsOffset = 6;
-constexpr uint16_t kFlagDebug = 1;
-constexpr uint16_t kFlagSecond = 2;
-constexpr uint32_t kKindLiteral = 1;
-constexpr uint32_t kKindStringArray = 2;
-constexpr uint32_t kKindNumberArray = 3;
 
 void writeTag(std::ostream *out, const char *tag)
 {
@@ -69,14 +64,14 @@ std::string relativeName(const std::string &file, const fs::path &baseDir)
 bool KolmGenContext::begin(std::ostream *out, bool debug, bool flag2)
 {
     debugInfo = debug;
-    writeU16(out, 0xFFFE);
-    writeU16(out, 0xA0A1);
+    writeU16(out, kByteOrderMark);
+    writeU16(out, kMagic);
     writeU16(out, kLanguageRevision);
     m_imageFlags = uint16_t((debug ? kFlagDebug : 0) | (flag2 ? kFlagSecond : 0));
     writeU16(out, m_imageFlags);
-    writeTag(out, "BC");
+    writeTag(out, kTagCode);
     writeU16(out, 0);
-    for (int i = 0; i < 6; ++i)
+    for (uint32_t i = 0; i < kEntryCount; ++i)
         writeU32(out, 0);
     m_literals.clear();
     m_literalOrder.clear();
@@ -111,8 +106,8 @@ bool KolmGenContext::finalize(const std::string &mainFile, std::ostream *out, st
     textSize = codeEnd - kHeaderSize;
     bssSize += globalArea;
     m_entries[5] = globalArea;
-    out->seekp(10);
-    writeU16(out, uint16_t(codeEnd - kCodeLengthBase));
+    out->seekp(kCodeLengthOffset);
+    writeU16(out, uint16_t(codeEnd - kEntryTableOffset));
     for (uint32_t entry : m_entries)
         writeU32(out, entry);
     out->seekp(codeEnd);
@@ -123,7 +118,7 @@ bool KolmGenContext::writeSections(const std::string &mainFile, std::ostream *ou
 {
     dataSize = 0;
     if (!m_data.empty()) {
-        if (!writeSection(out, "DT", m_data)) {
+        if (!writeSection(out, kTagData, m_data)) {
             error = "data section too large - " + std::to_string(m_data.size()) + " bytes";
             return false;
         }
@@ -134,15 +129,15 @@ bool KolmGenContext::writeSections(const std::string &mainFile, std::ostream *ou
     std::ostringstream table;
     for (const std::string &key : m_literalOrder) {
         const DataString &literal = m_literals.at(key);
-        for (uint32_t value : {literal.offset, kKindLiteral, literal.length})
+        for (uint32_t value : {literal.offset, uint32_t(SYMBOL_LITERAL), literal.length})
             writeU32(&table, value);
     }
     for (const std::string &name : m_arrayOrder) {
         const DataArray &array = m_arrays.at(name);
-        for (uint32_t value : {array.offset, array.numbers ? kKindNumberArray : kKindStringArray, uint32_t(array.count)})
+        for (uint32_t value : {array.offset, uint32_t(array.numbers ? SYMBOL_NUMBER_ARRAY : SYMBOL_LITERAL_ARRAY), uint32_t(array.count)})
             writeU32(&table, value);
     }
-    if (!writeSection(out, "TS", table.str())) {
+    if (!writeSection(out, kTagSymbols, table.str())) {
         error = "static object table too large - " + std::to_string(m_literalOrder.size() + m_arrayOrder.size()) +
                 " objects";
         return false;
@@ -213,7 +208,7 @@ bool KolmGenContext::writeDebugSection(const std::string &mainFile, std::ostream
                                entry.firstColumn, entry.lastLine, entry.lastColumn})
             writeU32(&payload, value);
     }
-    if (!writeSection(out, "DS", payload.str())) {
+    if (!writeSection(out, kTagDebug, payload.str())) {
         const auto end = out->tellp();
         out->seekp(kFlagsOffset);
         writeU16(out, uint16_t(m_imageFlags & ~kFlagDebug));

@@ -4,6 +4,7 @@
 #include "kolm_dbg_print.h"
 #include "kolm_disasm_format.h"
 #include "kolm_disasm_read.h"
+#include "kolm_image_format.h"
 #include "kolm_opcodes.h"
 #include "kolm_p.h"
 
@@ -13,8 +14,7 @@ namespace {
 
 using kolm_isa::Operands;
 
-// The six words of the entry table that open the code section.
-constexpr uint32_t kEntryTableBytes = 24;
+using kolm_image::kEntryTableBytes;
 
 // Operand kinds of a fixed layout in encoding order: 'R' a register byte,
 // 'D' a byte shown in decimal, 'I' a u32 immediate.
@@ -112,9 +112,9 @@ bool listExtension(uint32_t address, bool first, uint64_t &next, OutputType form
         asm_list_separator(format, out);
     asm_list_extension_begin(tag, address, length, format, pad, out);
     bool inImage = true;
-    if (tag == "TS")
+    if (tag == kolm_image::kTagSymbols)
         inImage = asm_dism_data_symbols(length, format, pad, out);
-    else if (tag == "DS")
+    else if (tag == kolm_image::kTagDebug)
         inImage = asm_dism_debugsyms(uint16_t(length), format, pad, out);
     else
         asm_list_unknown_extension(format, pad, out);

@@ -4,6 +4,8 @@
 // What the disassembler decodes from an image and hands to the listing
 // writers of kolm_disasm_format.h.
 
+#include "kolm_image_format.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -30,7 +32,12 @@ struct AsmOp {
 
 // One record of a data-symbol ("TS") extension.
 struct DataSymbol {
-    enum Type : uint32_t { Literal = 1, LiteralArray = 2, NumberArray = 3, Unresolved = 0xFFFFFFFF };
+    enum Type : uint32_t {
+        Literal = kolm_image::SYMBOL_LITERAL,
+        LiteralArray = kolm_image::SYMBOL_LITERAL_ARRAY,
+        NumberArray = kolm_image::SYMBOL_NUMBER_ARRAY,
+        Unresolved = 0xFFFFFFFF,
+    };
     uint32_t offset = 0;  // relative to the start of the data section
     uint32_t type = 0;    // Type; any other value is an unknown symbol
     uint32_t size = 0;    // a literal's length in bytes, an array's element count

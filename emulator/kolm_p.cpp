@@ -4,6 +4,7 @@
 #include "kolm_dbg.h"
 #include "kolm_state_print.h"
 #include "kolm_hal.h"
+#include "kolm_image_format.h"
 #include "kolm_p_stack.h"
 
 #include <cstring>
@@ -17,12 +18,10 @@ const char *const g_kolm_register_names[] = {
 
 namespace {
 
-constexpr uint32_t kBom = 0xFFFE;
+using namespace kolm_image;
+
+// The byte-order mark as an image of the other byte order carries it.
 constexpr uint32_t kBomSwapped = 0xFEFF;
-constexpr uint32_t kMagic = 0xA0A1;
-constexpr uint32_t kMaxRevision = 5;
-constexpr uint32_t kCodeTagOffset = 8;
-constexpr uint32_t kEntryTableBytes = 24;
 
 bool tag_at(uint32_t offset, const char tag[2])
 {
@@ -76,7 +75,7 @@ uint32_t kolm_vm_init()
         asm_debug(KOLM_LOG_ERROR, "Wrong platform endianness");
         return KOLM_INIT_BOM;
     }
-    if (bom != kBom) {
+    if (bom != kByteOrderMark) {
         asm_debug(KOLM_LOG_ERROR, "invalid bom 0x%04X", bom);
         return KOLM_INIT_BOM;
     }
@@ -86,12 +85,12 @@ uint32_t kolm_vm_init()
         return KOLM_INIT_MAGIC;
     }
     const uint32_t revision = kolm_rom_get_u16(4);
-    if (revision > kMaxRevision) {
+    if (revision > kLanguageRevision) {
         asm_debug(KOLM_LOG_ERROR, "unsupported language revision %u.%u", revision >> 8, revision & 0xFF);
         return KOLM_INIT_REVISION;
     }
-    kolm_rom_get_u16(6); // the header's flags word is not used here
-    if (!tag_at(kCodeTagOffset, "BC")) {
+    kolm_rom_get_u16(kFlagsOffset); // the header's flags word is not used here
+    if (!tag_at(kCodeTagOffset, kTagCode)) {
         const char tag[2] = {char(kolm_rom_get_u8(kCodeTagOffset)), char(kolm_rom_get_u8(kCodeTagOffset + 1))};
         asm_debug(KOLM_LOG_ERROR, "bytecode section not found: %.*s", 2, tag);
         return KOLM_INIT_NO_CODE;
@@ -99,7 +98,7 @@ uint32_t kolm_vm_init()
     KOLM_VM.text_start = kCodeTagOffset + 4;
     KOLM_VM.text_end = KOLM_VM.text_start + kolm_rom_get_u16(kCodeTagOffset + 2);
 
-    for (uint32_t i = 0; i < 6; ++i)
+    for (uint32_t i = 0; i < kEntryCount; ++i)
         kolm_vm_set_word(KOLM_W_TABLE + i, kolm_rom_get_u32(KOLM_VM.text_start + 4 * i));
     if (KOLM_VM.table.main < KOLM_VM.text_start + kEntryTableBytes) {
         asm_debug(KOLM_LOG_ERROR, "invalid main entry %u for %u+%u", KOLM_VM.table.main, KOLM_VM.text_start,
@@ -117,7 +116,7 @@ uint32_t kolm_vm_init()
     }
 
     KOLM_VM.data_start = KOLM_VM.data_end = 0;
-    if (size >= 2 && KOLM_VM.text_end <= size - 2 && tag_at(KOLM_VM.text_end, "DT")) {
+    if (size >= 2 && KOLM_VM.text_end <= size - 2 && tag_at(KOLM_VM.text_end, kTagData)) {
         KOLM_VM.data_start = KOLM_VM.text_end + 4;
         KOLM_VM.data_end = KOLM_VM.data_start + kolm_rom_get_u16(KOLM_VM.text_end + 2);
     }

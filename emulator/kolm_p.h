@@ -4,6 +4,8 @@
 // The Kolm virtual machine: one global machine record, image loading,
 // instruction execution and interrupt entries.
 
+#include "kolm_image_format.h"
+
 #include <cstdint>
 
 // Entry table of the image, in image order.
@@ -95,8 +97,8 @@ enum KolmInitError : uint32_t {
 };
 
 // Script address map.
-inline constexpr uint32_t KOLM_ADDR_DATA = 0x08000000;
-inline constexpr uint32_t KOLM_ADDR_RAM = 0x20000000;
+inline constexpr uint32_t KOLM_ADDR_DATA = kolm_image::kDataAddress;
+inline constexpr uint32_t KOLM_ADDR_RAM = kolm_image::kRamAddress;
 inline constexpr uint32_t KOLM_ADDR_PERIPH = 0x40000000;
 
 extern _KolmVM KOLM_VM;

@@ -128,7 +128,7 @@ protected:
         // everything that follows.
         for (uint32_t i = pick(40); i > 0; --i) {
             const uint8_t byte = uint8_t(pick(256));
-            image.raw({byte == kolm_isa::OP_tbl ? kolm_isa::OP_nop : byte});
+            image.raw({byte == kolm_isa::OP_tbl ? uint8_t(kolm_isa::OP_nop) : byte});
         }
         std::string symbols;
         for (uint32_t i = pick(8); i > 0; --i)
