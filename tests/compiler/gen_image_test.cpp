@@ -1,6 +1,6 @@
 #include "gen_test_support.h"
 #include "kolm_gen_context.h"
-#include "kolm_node.h"
+#include "test_node.h"
 #include "kolm_opcodes.h"
 #include "console_printer.h"
 
@@ -13,26 +13,6 @@
 using namespace kolm_isa;
 
 namespace {
-
-// A node whose code is whatever the test hands it.
-class TestNode : public KolmNode
-{
-public:
-    TestNode(const std::string &name, int line, int column, int lastLine, int lastColumn,
-             std::function<bool(KolmGenContext *, std::ostream *)> code = {})
-        : code(std::move(code))
-    {
-        file = name;
-        beginLine = line;
-        beginColumn = column;
-        endLine = lastLine;
-        endColumn = lastColumn;
-    }
-    int type() const override { return 9; }
-    bool compileAsm(KolmGenContext *ctx, std::ostream *out) override { return code ? code(ctx, out) : true; }
-
-    std::function<bool(KolmGenContext *, std::ostream *)> code;
-};
 
 Bytes header(uint16_t flags, uint16_t codeLength, uint32_t mainEntry, uint32_t bss)
 {

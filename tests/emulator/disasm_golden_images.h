@@ -8,33 +8,12 @@
 
 #include "kolm_disasm_types.h"
 #include "kolm_gen_context.h"
-#include "kolm_node.h"
+#include "../compiler/test_node.h"
 #include "kolm_opcodes.h"
 
 #include <functional>
 #include <sstream>
 #include <string>
-
-// A node whose code is whatever the image hands it; its location becomes a
-// debug entry.
-class GoldenNode : public KolmNode {
-public:
-    using Code = std::function<bool(KolmGenContext *, std::ostream *)>;
-    GoldenNode(const std::string &path, int line, int column, int lastLine, int lastColumn, Code code)
-        : m_code(std::move(code))
-    {
-        file = path;
-        beginLine = line;
-        beginColumn = column;
-        endLine = lastLine;
-        endColumn = lastColumn;
-    }
-    int type() const override { return 9; }
-    bool compileAsm(KolmGenContext *ctx, std::ostream *out) override { return m_code(ctx, out); }
-
-private:
-    Code m_code;
-};
 
 struct GoldenImage {
     const char *name;
@@ -114,11 +93,11 @@ inline const GoldenImage kGoldenImages[] = {
     {"debug", true,
      [](KolmGenContext &gen, std::ostream &out, std::string &error) {
          using namespace golden;
-         GoldenNode helper("/work/project/lib/util.kos", 4, 5, 4, 19, [](KolmGenContext *ctx, std::ostream *o) {
+         TestNode helper("/work/project/lib/util.kos", 4, 5, 4, 19, [](KolmGenContext *ctx, std::ostream *o) {
              ctx->write_math_val(OP_addv, REG_EBX, 2, o);
              return true;
          });
-         GoldenNode body(kGoldenMainFile, 1, 1, 6, 2, [&](KolmGenContext *ctx, std::ostream *o) {
+         TestNode body(kGoldenMainFile, 1, 1, 6, 2, [&](KolmGenContext *ctx, std::ostream *o) {
              std::string e;
              if (!ctx->declareFunction("main", {}, {}, false, o, e))
                  return false;
