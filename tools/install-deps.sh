@@ -12,6 +12,17 @@ packages=(
   libbenchmark-dev
   libtinyxml2-dev
   pkg-config
+  bison
+  flex
+  qtbase5-dev
+  qtbase5-dev-tools
+  libqt5svg5-dev
+  libqt5serialport5-dev
+  libhidapi-dev
+  libusb-1.0-0-dev
+  libudev-dev
+  fonts-material-design-icons-iconfont
+  lua5.4
 )
 
 missing=()
