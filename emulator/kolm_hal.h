@@ -49,7 +49,9 @@ using KolmPcTx = void (*)(const uint8_t *bytes, uint32_t length);
 void kolm_hal_set_pc_tx(KolmPcTx tx);
 
 // Timers: due time in milliseconds since the epoch to handler address.
-uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump);
+// At most 256 are pending; starting one more logs "too many pending
+// timers", calls the fault routine when one is given and yields 0.
+uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump, KolmFault fault);
 uint32_t kolm_hal_stop_timer(uint32_t jump);
 // Wakes a delayed script when due; at ISR level 0 enters the earliest due
 // timer (at most one per call).

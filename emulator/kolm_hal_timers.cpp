@@ -16,6 +16,10 @@ namespace {
 std::multimap<uint64_t, uint32_t> timer_calls;
 uint64_t kolm_wake_ts = 0;
 
+// A script on the controller has a small fixed timer table; a script that
+// starts timers in a loop must not grow the list without bound.
+constexpr size_t kMaxPendingTimers = 256;
+
 // Longest single wait of the blocking sleep, so that a caught signal ends it.
 constexpr uint32_t kSleepSliceMs = 20;
 
@@ -39,9 +43,15 @@ void kolm_hal_reset_wake_time()
     kolm_wake_ts = kolm_hal_now_ms();
 }
 
-uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump)
+uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump, KolmFault fault)
 {
     KOLM_DEBUG(KOLM_HAL_INFO) << "called kolm_hal_start_timer(ms=" << ms << ", jmp=" << jump << ")" << std::endl;
+    if (timer_calls.size() >= kMaxPendingTimers) {
+        asm_debug(KOLM_HAL_ERROR, "too many pending timers");
+        if (fault)
+            fault();
+        return 0;
+    }
     timer_calls.emplace(kolm_hal_now_ms() + ms, jump);
     return ms;
 }

@@ -16,7 +16,7 @@ uint32_t KOLM_OPCODE_SLP(const uint32_t *a, uint32_t)
 
 uint32_t KOLM_OPCODE_TIM(const uint32_t *a, uint32_t)
 {
-    return kolm_hal_start_timer(a[0], a[1]);
+    return kolm_hal_start_timer(a[0], a[1], kolm_vm_asm_segv);
 }
 
 uint32_t KOLM_OPCODE_TIS(const uint32_t *a, uint32_t)

@@ -46,8 +46,8 @@ protected:
 
 TEST_F(Timers, DueAtOnceFireInStartOrderOnePerCheck)
 {
-    kolm_hal_start_timer(0, second);
-    kolm_hal_start_timer(0, first);
+    kolm_hal_start_timer(0, second, nullptr);
+    kolm_hal_start_timer(0, first, nullptr);
     kolm_hal_check_timer();
     EXPECT_EQ(KOLM_VM.ctx.EIP, second);
     EXPECT_EQ(KOLM_VM.ctx.ISR, 1u);
@@ -66,9 +66,9 @@ TEST_F(Timers, DueAtOnceFireInStartOrderOnePerCheck)
 
 TEST_F(Timers, NotBeforeDueAndStoppedByAddress)
 {
-    kolm_hal_start_timer(60000, first);
-    kolm_hal_start_timer(0, second);
-    kolm_hal_start_timer(0, second);
+    kolm_hal_start_timer(60000, first, nullptr);
+    kolm_hal_start_timer(0, second, nullptr);
+    kolm_hal_start_timer(0, second, nullptr);
     EXPECT_EQ(kolm_hal_stop_timer(second), 0u);
     kolm_hal_check_timer();
     EXPECT_EQ(KOLM_VM.ctx.EIP, 36u);
@@ -87,7 +87,7 @@ TEST_F(Timers, DelayZeroSuspendsUntilTheNextCheck)
 TEST_F(Timers, TimersEnterWhileTheScriptIsDelayed)
 {
     kolm_hal_delay(60000);
-    kolm_hal_start_timer(0, first);
+    kolm_hal_start_timer(0, first, nullptr);
     kolm_hal_check_timer();
     EXPECT_EQ(KOLM_VM.ctx.EIP, first);
     EXPECT_TRUE(KOLM_VM.flags & KOLM_FLAG_SUSP);
