@@ -57,6 +57,9 @@ uint32_t kolm_hal_stop_timer(uint32_t jump);
 // timer (at most one per call).
 void kolm_hal_check_timer();
 void kolm_hal_clear_timers();
+// Milliseconds until the delayed script wakes or the earliest timer is due,
+// whichever comes first: 0 when one is due, UINT64_MAX when none waits.
+uint64_t kolm_hal_ms_until_event();
 
 // Suspends the script (SUSP) for ms; timers and interrupts still enter.
 uint32_t kolm_hal_delay(uint32_t ms);

@@ -5,7 +5,9 @@
 #include "kolm_hal_state.h"
 #include "kolm_p.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 #include <ctime>
 #include <map>
@@ -77,6 +79,17 @@ void kolm_hal_check_timer()
     const uint32_t jump = first->second;
     timer_calls.erase(first);
     kolm_vm_irq_timer(jump);
+}
+
+uint64_t kolm_hal_ms_until_event()
+{
+    const uint64_t now = kolm_hal_now_ms();
+    uint64_t next = UINT64_MAX;
+    if (KOLM_VM.flags & KOLM_FLAG_SUSP)
+        next = kolm_wake_ts;
+    if (!timer_calls.empty())
+        next = std::min(next, timer_calls.begin()->first);
+    return next > now ? next - now : 0;
 }
 
 void kolm_hal_clear_timers()
