@@ -42,7 +42,7 @@ struct DataListingBudget {
 
 // Arrays nested deeper than this inside an array are written as unresolved
 // elements; the generator nests one level (an array of literals).
-inline constexpr uint32_t kMaxArrayNesting = 16;
+inline constexpr uint32_t kMaxArrayNesting = 8;
 
 // The records of one "TS" extension.
 struct DataSymbolTable {

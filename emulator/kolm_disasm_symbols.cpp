@@ -71,7 +71,7 @@ bool listElements(const DataSymbol &array, const uint8_t *elements, DataSymbolTa
         const auto found = table.byOffset.find(value & kDataAddressMask);
         const bool resolved = found != table.byOffset.end() &&
                               !(isArray(found->second) && (table.listedArrays.count(found->second.offset) != 0 ||
-                                                           table.depth >= kMaxArrayNesting));
+                                                           table.depth > kMaxArrayNesting));
         if (!resolved)
             listUnresolved(i == 0, format, pad, out);
         else if (!asm_dism_data_symbol(found->second, table, i == 0, format, pad, out))
