@@ -43,4 +43,14 @@ inline constexpr uint32_t kRamAddress = 0x20000000;
 
 } // namespace kolm_image
 
+// Entry table of the image, in image order.
+struct _KOLM_VTable {
+    uint32_t main;
+    uint32_t exti;
+    uint32_t msg;
+    uint32_t ack;
+    uint32_t segv;
+    uint32_t bss; // bytes of global variables at the start of RAM
+};
+
 #endif

@@ -116,6 +116,9 @@ inline constexpr size_t kOpcodeCount = sizeof kOpcodeList / sizeof kOpcodeList[0
 // Machine registers as numbered by register operands.
 enum Register : uint8_t { REG_EAX = 0, REG_EBX, REG_ECX, REG_EDX, REG_EIP, REG_EBP, REG_ESP };
 inline constexpr size_t kRegisterCount = 7;
+inline constexpr const char *kRegisterNames[kRegisterCount] = {
+    "%EAX", "%EBX", "%ECX", "%EDX", "%EIP", "%EBP", "%ESP",
+};
 
 // Every byte value to its row. Bytes that name no instruction have a null
 // mnemonic; 0x00 and 0x10 still carry two register operands (the slots of

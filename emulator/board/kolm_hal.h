@@ -12,6 +12,22 @@
 // kolm_vm_asm_segv when the script accesses, null for the device link.
 using KolmFault = void (*)();
 
+// What the board asks of the machine that runs on it. The virtual machine
+// installs its hooks at start-up; without a machine the board sees no
+// globals, ISR level 0, a script that is not suspended, and faults and timer
+// entries do nothing.
+struct KolmMachineHooks {
+    uint32_t (*globalsSize)();           // bytes of global variables
+    KolmFault fault;                     // the machine's fault routine
+    uint32_t (*isrLevel)();              // 0 while the main code runs
+    bool (*suspended)();                 // SUSP, set by a delay
+    void (*setSuspended)(bool on);
+    void (*enterTimer)(uint32_t address); // the timer interrupt entry
+};
+void kolm_hal_set_machine(const KolmMachineHooks &hooks);
+// The hooks in force.
+const KolmMachineHooks &kolm_hal_machine();
+
 // Peripheral register access. Refused accesses log, call fault when given
 // and yield 0.
 uint32_t kolm_hal_periph_get(uint32_t address, KolmFault fault);

@@ -19,7 +19,41 @@ uint8_t g_tmp_storage[KOLM_HAL_TMP_STORAGE_SIZE];
 uint16_t g_own_address = 0;
 KolmPcTx g_pc_tx = nullptr;
 
+// The board without a machine.
+uint32_t no_globals()
+{
+    return 0;
+}
+
+void no_fault() {}
+
+uint32_t main_level()
+{
+    return 0;
+}
+
+bool not_suspended()
+{
+    return false;
+}
+
+void ignore_suspend(bool) {}
+
+void ignore_timer(uint32_t) {}
+
+KolmMachineHooks g_machine = {no_globals, no_fault, main_level, not_suspended, ignore_suspend, ignore_timer};
+
 } // namespace
+
+void kolm_hal_set_machine(const KolmMachineHooks &hooks)
+{
+    g_machine = hooks;
+}
+
+const KolmMachineHooks &kolm_hal_machine()
+{
+    return g_machine;
+}
 
 uint32_t kolm_hal_init()
 {

@@ -5,7 +5,7 @@
 #include "kolm_hal_pins.h"
 #include "kolm_hal_print.h"
 #include "kolm_hal_state.h"
-#include "kolm_p.h"
+#include "kolm_image_format.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,12 +78,12 @@ uint32_t local_time(uint32_t offset, bool &ok)
 
 bool system_info(uint32_t offset, uint32_t &result)
 {
-    const uint32_t bss = KOLM_VM.table.bss;
+    const uint32_t bss = kolm_hal_machine().globalsSize();
     switch (offset) {
     case 0: result = KOLM_HAL_STORAGE_SIZE; return true;
     case 4: result = 128; return true;
     case 8: result = bss < kGlobalRam ? kGlobalRam - bss : 0; return true;
-    case 12: result = KOLM_ADDR_RAM + bss; return true;
+    case 12: result = kolm_image::kRamAddress + bss; return true;
     case 16: result = uint32_t(std::rand()); return true;
     case 20: result = 4; return true;
     case 24: result = kolm_hal_own_address(); return true;
@@ -206,7 +206,7 @@ uint32_t kolm_hal_periph_get(uint32_t address, KolmFault fault)
             result = local_time(offset, ok);
             if (!ok) {
                 asm_debug_stream(KOLM_HAL_ERROR) << "invalid gettime argument " << offset << std::endl;
-                kolm_vm_asm_segv();
+                kolm_hal_machine().fault();
                 return 0;
             }
             break;

@@ -3,7 +3,6 @@
 #include "kolm_dbg.h"
 #include "kolm_hal.h"
 #include "kolm_hal_state.h"
-#include "kolm_p.h"
 
 #include <cerrno>
 #include <chrono>
@@ -57,16 +56,17 @@ uint32_t kolm_hal_stop_timer(uint32_t jump)
 void kolm_hal_check_timer()
 {
     const uint64_t now = kolm_hal_now_ms();
-    if ((KOLM_VM.flags & KOLM_FLAG_SUSP) && now >= kolm_wake_ts)
-        KOLM_VM.flags &= ~KOLM_FLAG_SUSP;
-    if (KOLM_VM.ctx.ISR != 0 || timer_calls.empty())
+    const KolmMachineHooks &machine = kolm_hal_machine();
+    if (machine.suspended() && now >= kolm_wake_ts)
+        machine.setSuspended(false);
+    if (machine.isrLevel() != 0 || timer_calls.empty())
         return;
     const auto first = timer_calls.begin();
     if (first->first > now)
         return;
     const uint32_t jump = first->second;
     timer_calls.erase(first);
-    kolm_vm_irq_timer(jump);
+    machine.enterTimer(jump);
 }
 
 void kolm_hal_clear_timers()
@@ -78,7 +78,7 @@ void kolm_hal_clear_timers()
 uint32_t kolm_hal_delay(uint32_t ms)
 {
     KOLM_DEBUG(KOLM_HAL_INFO) << "called kolm_hal_delay(ms=" << ms << ")" << std::endl;
-    KOLM_VM.flags |= KOLM_FLAG_SUSP;
+    kolm_hal_machine().setSuspended(true);
     kolm_wake_ts = kolm_hal_now_ms() + ms;
     return ms;
 }

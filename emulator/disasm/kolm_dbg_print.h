@@ -5,7 +5,7 @@
 // JSON and XML forms that head the disassembly listing.
 
 #include "kolm_disasm_types.h"
-#include "kolm_p.h"
+#include "kolm_image_format.h"
 
 #include <ostream>
 

@@ -6,7 +6,6 @@
 #include "kolm_disasm_read.h"
 #include "kolm_image_format.h"
 #include "kolm_opcodes.h"
-#include "kolm_p.h"
 
 #include <string>
 
@@ -39,7 +38,7 @@ const char *operandKinds(Operands layout)
 
 std::string registerName(uint32_t index)
 {
-    return index < kolm_isa::kRegisterCount ? g_kolm_register_names[index] : "NaN";
+    return index < kolm_isa::kRegisterCount ? kolm_isa::kRegisterNames[index] : "NaN";
 }
 
 bool readOperand(char kind, std::vector<std::string> &args)
@@ -72,7 +71,7 @@ bool readTable(std::vector<std::string> &args)
 bool decode(AsmOp &op)
 {
     uint32_t opcode = 0;
-    op.EIP = KOLM_VM.ctx.EIP;
+    op.EIP = g_asm_walk.EIP;
     if (!asm_dism_read_u8(opcode))
         return false;
     op.opcode = uint8_t(opcode);
@@ -88,9 +87,9 @@ bool decode(AsmOp &op)
 void writeEntryTable(OutputType format, std::ostream &out, Padding &pad)
 {
     switch (format) {
-    case OUTPUT_TEXT: out << KOLM_VM.table; break;
-    case OUTPUT_JSON: printVTableJson(KOLM_VM.table, pad, out); break;
-    case OUTPUT_XML: printVTableXML(KOLM_VM.table, pad, out); break;
+    case OUTPUT_TEXT: out << g_asm_walk.image.table; break;
+    case OUTPUT_JSON: printVTableJson(g_asm_walk.image.table, pad, out); break;
+    case OUTPUT_XML: printVTableXML(g_asm_walk.image.table, pad, out); break;
     }
 }
 
@@ -100,7 +99,7 @@ void writeEntryTable(OutputType format, std::ostream &out, Padding &pad)
 bool listExtension(uint32_t address, bool first, uint64_t &next, OutputType format, Padding &pad,
                    std::ostream &out)
 {
-    KOLM_VM.ctx.EIP = address;
+    g_asm_walk.EIP = address;
     std::string tag;
     uint32_t length = 0;
     if (!asm_dism_read_bytes(2, tag) || !asm_dism_read_u16(length))
@@ -135,29 +134,30 @@ bool asm_dism_next(std::ostream &out, OutputType format, Padding &pad, bool firs
     return true;
 }
 
-void asm_dismember(std::ostream &out, OutputType format, const std::string &version)
+bool asm_dismember(const AsmImage &image, std::ostream &out, OutputType format, const std::string &version)
 {
+    g_asm_walk = AsmWalk{image, image.text_start + kEntryTableBytes, false};
     Padding pad{4, 0};
-    KOLM_VM.ctx.EIP = KOLM_VM.text_start + kEntryTableBytes;
     asm_list_head(version,
                   [format](std::ostream &o, Padding &p) { writeEntryTable(format, o, p); },
                   format, pad, out);
 
     bool inImage = true;
-    for (bool first = true; inImage && KOLM_VM.ctx.EIP < KOLM_VM.text_end; first = false)
+    for (bool first = true; inImage && g_asm_walk.EIP < image.text_end; first = false)
         inImage = asm_dism_next(out, format, pad, first);
-    asm_list_code_end(KOLM_VM.data_end - KOLM_VM.data_start, format, pad, out);
+    asm_list_code_end(image.data_end - image.data_start, format, pad, out);
 
     // Extensions follow the data section, or the code when the data section
     // is missing or empty.
-    const uint32_t start = KOLM_VM.data_end > KOLM_VM.data_start ? KOLM_VM.data_end : KOLM_VM.text_end;
+    const uint32_t start = image.data_end > image.data_start ? image.data_end : image.text_end;
     const uint32_t romSize = kolm_rom_size();
     if (!inImage || start >= romSize) {
         asm_list_end(format, pad, out);
-        return;
+        return inImage;
     }
     asm_list_extensions_begin(start, romSize, format, pad, out);
     for (uint64_t address = start; inImage && address < romSize;)
         inImage = listExtension(uint32_t(address), address == start, address, format, pad, out);
     asm_list_extensions_end(format, pad, out);
+    return inImage;
 }

@@ -1,15 +1,16 @@
 #ifndef KOLM_DISASM_H
 #define KOLM_DISASM_H
 
-// The disassembler: walks the image loaded in the ROM (after kolm_vm_init)
-// and writes its listing through the writers of kolm_disasm_format.h. The
-// machine's EIP serves as the cursor of the walk.
+// The disassembler: walks the image loaded in the ROM, with the layout that
+// the machine's loader found (kolm_vm_init), and writes its listing through
+// the writers of kolm_disasm_format.h. g_asm_walk holds the cursor.
 //
 // Every read of the walk checks that its bytes lie inside the image. The
-// first read that does not goes to the ROM accessors, which report the fault
-// and set SEGV; the walk then reads nothing more, writes what it has decoded
-// and closes the listing, so JSON and XML listings stay whole documents.
+// first read that does not reports the fault and marks the walk; the walk
+// then reads nothing more, writes what it has decoded and closes the
+// listing, so JSON and XML listings stay whole documents.
 
+#include "kolm_disasm_read.h"
 #include "kolm_disasm_types.h"
 
 #include <cstdint>
@@ -19,8 +20,9 @@
 #include <unordered_set>
 #include <vector>
 
-// Writes the whole listing of the loaded image.
-void asm_dismember(std::ostream &out, OutputType format, const std::string &version);
+// Writes the whole listing of the loaded image. False when a read left the
+// image (after the fault report).
+bool asm_dismember(const AsmImage &image, std::ostream &out, OutputType format, const std::string &version);
 
 // Decodes the instruction at EIP and advances EIP past it. When it lies
 // wholly inside the image, writes it (after a list separator unless it is

@@ -1,20 +1,22 @@
 #include "kolm_disasm_read.h"
 
 #include "flash.h"
-#include "kolm_p.h"
+#include "kolm_dbg.h"
+#include "kolm_disasm_types.h"
 
 #include <cstdint>
+#include <iostream>
 
-const uint8_t *asm_dism_span(uint64_t offset, uint64_t length)
-{
-    if (offset + length > UINT32_MAX) {
-        kolm_vm_asm_segv();
-        return nullptr;
-    }
-    return kolm_rom_get(uint32_t(offset), uint32_t(length));
-}
+AsmWalk g_asm_walk{};
 
 namespace {
+
+void leaveImage()
+{
+    kolm_hal_debug_stream() << "asm error: segmentation fault at " << asm_dism_u32(g_asm_walk.EIP) << "\n";
+    g_asm_walk.leftImage = true;
+    std::cerr.flush();
+}
 
 uint32_t littleEndian(const uint8_t *bytes, uint32_t length)
 {
@@ -26,7 +28,7 @@ uint32_t littleEndian(const uint8_t *bytes, uint32_t length)
 
 bool readAtEip(uint32_t length, uint32_t &value)
 {
-    uint32_t &eip = KOLM_VM.ctx.EIP;
+    uint32_t &eip = g_asm_walk.EIP;
     const uint8_t *bytes = asm_dism_span(eip, length);
     if (!bytes)
         return false;
@@ -36,6 +38,15 @@ bool readAtEip(uint32_t length, uint32_t &value)
 }
 
 } // namespace
+
+const uint8_t *asm_dism_span(uint64_t offset, uint64_t length)
+{
+    const uint8_t *bytes =
+        offset + length > UINT32_MAX ? nullptr : kolm_rom_get(uint32_t(offset), uint32_t(length));
+    if (!bytes)
+        leaveImage();
+    return bytes;
+}
 
 uint32_t asm_dism_le32(const uint8_t *bytes)
 {
@@ -59,7 +70,7 @@ bool asm_dism_read_u32(uint32_t &value)
 
 bool asm_dism_read_bytes(uint32_t length, std::string &bytes)
 {
-    uint32_t &eip = KOLM_VM.ctx.EIP;
+    uint32_t &eip = g_asm_walk.EIP;
     const uint8_t *data = asm_dism_span(eip, length);
     if (!data)
         return false;

@@ -2,11 +2,33 @@
 #define KOLM_DISASM_READ_H
 
 // Checked reads of the disassembler. A read whose bytes do not lie wholly
-// inside the image is handed to the ROM accessors, which report the fault
-// and set SEGV, and yields false: the walk stops at it.
+// inside the image logs "asm error: segmentation fault at " with the
+// cursor, marks the walk as having left the image and yields false: the
+// walk stops at it.
+
+#include "kolm_image_format.h"
 
 #include <cstdint>
 #include <string>
+
+// The image as the machine's loader found it (kolm_vm_init): the bounds of
+// the code and the data section and the entry table.
+struct AsmImage {
+    uint32_t text_start;
+    uint32_t text_end;   // first byte after the code
+    uint32_t data_start; // 0 when there is no data section
+    uint32_t data_end;
+    _KOLM_VTable table;
+};
+
+// The walk over the image: what it lists, its cursor, and whether a read
+// left the image.
+struct AsmWalk {
+    AsmImage image;
+    uint32_t EIP;
+    bool leftImage;
+};
+extern AsmWalk g_asm_walk;
 
 // Pointer to length bytes at offset, or null after the fault report (also
 // when offset + length does not fit in 32 bits).

@@ -4,14 +4,13 @@
 
 #include "kolm_disasm_format.h"
 #include "kolm_disasm_read.h"
-#include "kolm_p.h"
 
 namespace {
 
 constexpr uint32_t kRecordBytes = 12;
 // An array element holds a data-section address; without this bit it is
 // the offset that names its symbol.
-constexpr uint32_t kDataAddressMask = ~KOLM_ADDR_DATA;
+constexpr uint32_t kDataAddressMask = ~kolm_image::kDataAddress;
 
 // Reads the records from EIP: 12 bytes each, one at every 12th byte of the
 // length (the last one read whole even when the length ends inside it).
@@ -33,7 +32,7 @@ bool readRecords(uint32_t length, DataSymbolTable &table)
 // section; null after the fault report when they leave the image.
 const uint8_t *symbolBytes(const DataSymbol &symbol, uint64_t count)
 {
-    return asm_dism_span(uint64_t(KOLM_VM.data_start) + symbol.offset, count);
+    return asm_dism_span(uint64_t(g_asm_walk.image.data_start) + symbol.offset, count);
 }
 
 bool listElements(const DataSymbol &array, const uint8_t *elements, DataSymbolTable &table,

@@ -130,7 +130,9 @@ int main(int argc, char **argv)
                                   : parser.isSet("xml") ? OUTPUT_XML
                                                         : OUTPUT_TEXT;
         // The version text joins ZUVM_VERSION with dots: "0.5.0".
-        asm_dismember(*out, format, parser.applicationVersion);
+        const AsmImage image{KOLM_VM.text_start, KOLM_VM.text_end, KOLM_VM.data_start, KOLM_VM.data_end,
+                             KOLM_VM.table};
+        asm_dismember(image, *out, format, parser.applicationVersion);
         out->flush();
         // A listing that could not be written whole (a full disk, a closed
         // pipe) is a failure, not a listing.

@@ -1,7 +1,5 @@
 #include "flash.h"
 
-#include "kolm_p.h"
-
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -27,12 +25,15 @@ bool in_rom(uint32_t offset, uint32_t length)
     return length <= g_char_buffer_size && offset <= g_char_buffer_size - length;
 }
 
-uint32_t read_le(uint32_t offset, uint32_t length)
+bool read_le(uint32_t offset, uint32_t length, uint32_t &value)
 {
-    uint32_t value = 0;
+    if (!in_rom(offset, length))
+        return false;
+    uint32_t word = 0;
     for (uint32_t i = length; i-- > 0;)
-        value = (value << 8) | g_char_buffer[offset + i];
-    return value;
+        word = (word << 8) | g_char_buffer[offset + i];
+    value = word;
+    return true;
 }
 
 } // namespace
@@ -46,38 +47,22 @@ void kolm_flash_read(std::istream &in)
 
 const uint8_t *kolm_rom_get(uint32_t offset, uint32_t length)
 {
-    if (!in_rom(offset, length)) {
-        kolm_vm_asm_segv();
-        return nullptr;
-    }
-    return g_char_buffer + offset;
+    return in_rom(offset, length) ? g_char_buffer + offset : nullptr;
 }
 
-uint32_t kolm_rom_get_u8(uint32_t offset)
+bool kolm_rom_get_u8(uint32_t offset, uint32_t &value)
 {
-    if (!in_rom(offset, 1)) {
-        kolm_vm_asm_segv();
-        return g_char_buffer_size ? g_char_buffer[0] : 0;
-    }
-    return g_char_buffer[offset];
+    return read_le(offset, 1, value);
 }
 
-uint32_t kolm_rom_get_u16(uint32_t offset)
+bool kolm_rom_get_u16(uint32_t offset, uint32_t &value)
 {
-    if (!in_rom(offset, 2)) {
-        kolm_vm_asm_segv();
-        return 0;
-    }
-    return read_le(offset, 2);
+    return read_le(offset, 2, value);
 }
 
-uint32_t kolm_rom_get_u32(uint32_t offset)
+bool kolm_rom_get_u32(uint32_t offset, uint32_t &value)
 {
-    if (!in_rom(offset, 4)) {
-        kolm_vm_asm_segv();
-        return 0;
-    }
-    return read_le(offset, 4);
+    return read_le(offset, 4, value);
 }
 
 uint32_t kolm_rom_size()

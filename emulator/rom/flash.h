@@ -2,9 +2,8 @@
 #define KOLM_FLASH_H
 
 // The simulated ROM that holds the bytecode image exactly as loaded. Offsets
-// are image offsets. Every read is range-checked: a read past the end calls
-// the machine's fault routine (kolm_vm_asm_segv) and yields the fallback
-// described with each accessor.
+// are image offsets. Every read is range-checked; a read past the end is
+// reported to the caller, which decides what a failed access means.
 
 #include <cstdint>
 #include <istream>
@@ -13,14 +12,14 @@
 void kolm_flash_read(std::istream &in);
 
 // Pointer to ROM byte offset when offset + length does not pass the end;
-// otherwise faults and returns null.
+// otherwise null.
 const uint8_t *kolm_rom_get(uint32_t offset, uint32_t length);
 
-// Little-endian reads. Past the end: fault, then u8 yields the first ROM
-// byte, u16 and u32 yield 0; on an empty ROM all yield 0.
-uint32_t kolm_rom_get_u8(uint32_t offset);
-uint32_t kolm_rom_get_u16(uint32_t offset);
-uint32_t kolm_rom_get_u32(uint32_t offset);
+// Little-endian reads into value; false, leaving value as it is, when the
+// bytes do not lie wholly inside the ROM.
+bool kolm_rom_get_u8(uint32_t offset, uint32_t &value);
+bool kolm_rom_get_u16(uint32_t offset, uint32_t &value);
+bool kolm_rom_get_u32(uint32_t offset, uint32_t &value);
 
 uint32_t kolm_rom_size();
 

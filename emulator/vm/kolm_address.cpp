@@ -69,7 +69,7 @@ KolmSpan kolm_vm_resolve(uint32_t address)
         return {kolm_rom_get(KOLM_VM.data_start + offset, length - offset), length - offset};
     }
     const uint32_t size = kolm_rom_size();
-    const uint8_t *rom = kolm_rom_get(address, 0);
+    const uint8_t *rom = kolm_vm_rom(address, 0);
     return {rom, rom ? size - address : 0};
 }
 

@@ -2,19 +2,15 @@
 
 #include "flash.h"
 #include "kolm_dbg.h"
-#include "kolm_state_print.h"
 #include "kolm_hal.h"
 #include "kolm_image_format.h"
 #include "kolm_p_stack.h"
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
 _KolmVM KOLM_VM;
-
-const char *const g_kolm_register_names[] = {
-    "%EAX", "%EBX", "%ECX", "%EDX", "%EIP", "%EBP", "%ESP", nullptr,
-};
 
 namespace {
 
@@ -23,9 +19,46 @@ using namespace kolm_image;
 // The byte-order mark as an image of the other byte order carries it.
 constexpr uint32_t kBomSwapped = 0xFEFF;
 
+// What the board asks of the machine, installed before any script runs.
+uint32_t globals_size()
+{
+    return KOLM_VM.table.bss;
+}
+
+uint32_t isr_level()
+{
+    return KOLM_VM.ctx.ISR;
+}
+
+bool suspended()
+{
+    return KOLM_VM.flags & KOLM_FLAG_SUSP;
+}
+
+void set_suspended(bool on)
+{
+    KOLM_VM.flags = on ? KOLM_VM.flags | KOLM_FLAG_SUSP : KOLM_VM.flags & ~KOLM_FLAG_SUSP;
+}
+
+const bool g_board_hooks_installed = [] {
+    kolm_hal_set_machine({globals_size, kolm_vm_asm_segv, isr_level, suspended, set_suspended,
+                          kolm_vm_irq_timer});
+    return true;
+}();
+
+// A checked ROM read; past the end it faults and yields fallback.
+uint32_t rom_word(bool (*read)(uint32_t, uint32_t &), uint32_t offset, uint32_t fallback)
+{
+    uint32_t value = 0;
+    if (read(offset, value))
+        return value;
+    kolm_vm_asm_segv();
+    return fallback;
+}
+
 bool tag_at(uint32_t offset, const char tag[2])
 {
-    return kolm_rom_get_u8(offset) == uint8_t(tag[0]) && kolm_rom_get_u8(offset + 1) == uint8_t(tag[1]);
+    return kolm_vm_rom_u8(offset) == uint8_t(tag[0]) && kolm_vm_rom_u8(offset + 1) == uint8_t(tag[1]);
 }
 
 } // namespace
@@ -70,7 +103,7 @@ uint32_t kolm_vm_init()
     _VM_Context &c = KOLM_VM.ctx;
     c.EAX = c.EBX = c.ECX = c.EDX = c.EIP = c.EBP = c.ESP = c.ISR = 0;
 
-    const uint32_t bom = kolm_rom_get_u16(0);
+    const uint32_t bom = kolm_vm_rom_u16(0);
     if (bom == kBomSwapped) {
         asm_debug(KOLM_LOG_ERROR, "Wrong platform endianness");
         return KOLM_INIT_BOM;
@@ -79,27 +112,27 @@ uint32_t kolm_vm_init()
         asm_debug(KOLM_LOG_ERROR, "invalid bom 0x%04X", bom);
         return KOLM_INIT_BOM;
     }
-    const uint32_t magic = kolm_rom_get_u16(2);
+    const uint32_t magic = kolm_vm_rom_u16(2);
     if (magic != kMagic) {
         asm_debug(KOLM_LOG_ERROR, "invalid header %04x", magic);
         return KOLM_INIT_MAGIC;
     }
-    const uint32_t revision = kolm_rom_get_u16(4);
+    const uint32_t revision = kolm_vm_rom_u16(4);
     if (revision > kLanguageRevision) {
         asm_debug(KOLM_LOG_ERROR, "unsupported language revision %u.%u", revision >> 8, revision & 0xFF);
         return KOLM_INIT_REVISION;
     }
-    kolm_rom_get_u16(kFlagsOffset); // the header's flags word is not used here
+    kolm_vm_rom_u16(kFlagsOffset); // the header's flags word is not used here
     if (!tag_at(kCodeTagOffset, kTagCode)) {
-        const char tag[2] = {char(kolm_rom_get_u8(kCodeTagOffset)), char(kolm_rom_get_u8(kCodeTagOffset + 1))};
+        const char tag[2] = {char(kolm_vm_rom_u8(kCodeTagOffset)), char(kolm_vm_rom_u8(kCodeTagOffset + 1))};
         asm_debug(KOLM_LOG_ERROR, "bytecode section not found: %.*s", 2, tag);
         return KOLM_INIT_NO_CODE;
     }
     KOLM_VM.text_start = kCodeTagOffset + 4;
-    KOLM_VM.text_end = KOLM_VM.text_start + kolm_rom_get_u16(kCodeTagOffset + 2);
+    KOLM_VM.text_end = KOLM_VM.text_start + kolm_vm_rom_u16(kCodeTagOffset + 2);
 
     for (uint32_t i = 0; i < kEntryCount; ++i)
-        kolm_vm_set_word(KOLM_W_TABLE + i, kolm_rom_get_u32(KOLM_VM.text_start + 4 * i));
+        kolm_vm_set_word(KOLM_W_TABLE + i, kolm_vm_rom_u32(KOLM_VM.text_start + 4 * i));
     if (KOLM_VM.table.main < KOLM_VM.text_start + kEntryTableBytes) {
         asm_debug(KOLM_LOG_ERROR, "invalid main entry %u for %u+%u", KOLM_VM.table.main, KOLM_VM.text_start,
                   kEntryTableBytes);
@@ -118,7 +151,7 @@ uint32_t kolm_vm_init()
     KOLM_VM.data_start = KOLM_VM.data_end = 0;
     if (size >= 2 && KOLM_VM.text_end <= size - 2 && tag_at(KOLM_VM.text_end, kTagData)) {
         KOLM_VM.data_start = KOLM_VM.text_end + 4;
-        KOLM_VM.data_end = KOLM_VM.data_start + kolm_rom_get_u16(KOLM_VM.text_end + 2);
+        KOLM_VM.data_end = KOLM_VM.data_start + kolm_vm_rom_u16(KOLM_VM.text_end + 2);
     }
 
     kolm_hal_init();
@@ -170,9 +203,36 @@ void asm_debugger_step()
     kolm_vm_next();
 }
 
+const uint8_t *kolm_vm_rom(uint32_t offset, uint32_t length)
+{
+    const uint8_t *bytes = kolm_rom_get(offset, length);
+    if (!bytes)
+        kolm_vm_asm_segv();
+    return bytes;
+}
+
+uint32_t kolm_vm_rom_u8(uint32_t offset)
+{
+    uint32_t first = 0;
+    kolm_rom_get_u8(0, first);
+    return rom_word(kolm_rom_get_u8, offset, first);
+}
+
+uint32_t kolm_vm_rom_u16(uint32_t offset)
+{
+    return rom_word(kolm_rom_get_u16, offset, 0);
+}
+
+uint32_t kolm_vm_rom_u32(uint32_t offset)
+{
+    return rom_word(kolm_rom_get_u32, offset, 0);
+}
+
 void kolm_vm_asm_segv()
 {
-    kolm_hal_debug_stream() << "asm error: segmentation fault at " << printTVar(KOLM_VM.ctx.EIP) << "\n";
+    char eip[11];
+    std::snprintf(eip, sizeof eip, "0x%08x", unsigned(KOLM_VM.ctx.EIP));
+    kolm_hal_debug_stream() << "asm error: segmentation fault at " << eip << "\n";
     KOLM_VM.flags |= KOLM_FLAG_SEGV;
     std::cerr.flush();
 }

@@ -8,16 +8,6 @@
 
 #include <cstdint>
 
-// Entry table of the image, in image order.
-struct _KOLM_VTable {
-    uint32_t main;
-    uint32_t exti;
-    uint32_t msg;
-    uint32_t ack;
-    uint32_t segv;
-    uint32_t bss; // bytes of global variables at the start of RAM
-};
-
 inline constexpr uint32_t KOLM_RAM_SIZE = 768;
 inline constexpr uint32_t KOLM_RAM_WORDS = KOLM_RAM_SIZE / 4;
 // A push needs ESP <= 126, so the stack holds at most 127 words.
@@ -103,9 +93,6 @@ inline constexpr uint32_t KOLM_ADDR_PERIPH = 0x40000000;
 
 extern _KolmVM KOLM_VM;
 
-// "%EAX" ... "%ESP" and a null end.
-extern const char *const g_kolm_register_names[];
-
 // Word i of the record (i < KOLM_VM_WORDS; callers check).
 uint32_t kolm_vm_word(uint32_t index);
 void kolm_vm_set_word(uint32_t index, uint32_t value);
@@ -140,5 +127,13 @@ void asm_debugger_step();
 // The one fault routine: logs "asm error: segmentation fault at " with EIP
 // and sets SEGV.
 void kolm_vm_asm_segv();
+
+// The machine's reads of the ROM. A read past the end of the image faults;
+// then kolm_vm_rom yields null, u8 the first ROM byte, u16 and u32 yield 0,
+// and on an empty ROM all yield 0.
+const uint8_t *kolm_vm_rom(uint32_t offset, uint32_t length);
+uint32_t kolm_vm_rom_u8(uint32_t offset);
+uint32_t kolm_vm_rom_u16(uint32_t offset);
+uint32_t kolm_vm_rom_u32(uint32_t offset);
 
 #endif

@@ -96,9 +96,9 @@ uint32_t load(uint32_t address)
         const uint32_t length = KOLM_VM.data_end - KOLM_VM.data_start;
         offset = address - KOLM_ADDR_DATA;
         if (length >= 4 && offset <= length - 4)
-            return kolm_rom_get_u32(KOLM_VM.data_start + offset);
+            return kolm_vm_rom_u32(KOLM_VM.data_start + offset);
     }
-    return kolm_rom_get_u32(address);
+    return kolm_vm_rom_u32(address);
 }
 
 void store(uint32_t address, uint32_t value)
@@ -332,7 +332,7 @@ void kolm_vm_next()
         fault("tried executing beyond text section");
         return;
     }
-    const uint8_t *code = kolm_rom_get(c.EIP, 1);
+    const uint8_t *code = kolm_vm_rom(c.EIP, 1);
     if (!code)
         return;
     const uint8_t op = code[0];
@@ -344,7 +344,7 @@ void kolm_vm_next()
         return;
     }
     const uint32_t length = uint32_t(operandBytes(info.operands));
-    const uint8_t *operands = kolm_rom_get(c.EIP, length);
+    const uint8_t *operands = kolm_vm_rom(c.EIP, length);
     if (!operands)
         return;
     c.EIP += length;

@@ -14,11 +14,12 @@
 
 inline constexpr OutputType kForms[] = {OUTPUT_TEXT, OUTPUT_JSON, OUTPUT_XML};
 
-// The listing of the loaded image.
+// The listing of the image that kolm_vm_init loaded.
 inline std::string listing(OutputType format)
 {
     std::ostringstream out;
-    asm_dismember(out, format, "0.5.0");
+    const AsmImage image{KOLM_VM.text_start, KOLM_VM.text_end, KOLM_VM.data_start, KOLM_VM.data_end, KOLM_VM.table};
+    asm_dismember(image, out, format, "0.5.0");
     return out.str();
 }
 

@@ -8,7 +8,7 @@
 
 #include "kolm_disasm_types.h"
 #include "kolm_gen_context.h"
-#include "../compiler/test_node.h"
+#include "test_node.h"
 #include "kolm_opcodes.h"
 
 #include <functional>

@@ -26,7 +26,7 @@ TEST_P(Decode, TextLines)
         image.raw({byte});
     ASSERT_EQ(load(image), 0u);
     EXPECT_EQ(codeList(listing(OUTPUT_TEXT)), c.lines);
-    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u) << log.str();
+    EXPECT_FALSE(g_asm_walk.leftImage) << log.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Decode, ::testing::Values(
@@ -72,7 +72,7 @@ TEST_F(DisasmTest, OperandsPastTheCodeEndComeFromTheBytesThatFollow)
     const std::string text = listing(OUTPUT_TEXT);
     EXPECT_EQ(codeList(text), "0x00000024\t sto\t%EBX\t0x00035444;\n");
     EXPECT_NE(text.find("\n.data: /* 3 bytes */\n\n"), std::string::npos);
-    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+    EXPECT_FALSE(g_asm_walk.leftImage);
 }
 
 TEST_F(DisasmTest, InstructionCutByTheImageEndStopsTheListing)
@@ -84,7 +84,8 @@ TEST_F(DisasmTest, InstructionCutByTheImageEndStopsTheListing)
         log.str("");
         const std::string out = listing(format);
         EXPECT_TRUE(logged("asm error: segmentation fault at 0x00000027"));
-        EXPECT_NE(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+        EXPECT_TRUE(g_asm_walk.leftImage);
+        EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u) << "the walk leaves the machine alone";
         expectDocument(format, out);
         if (format == OUTPUT_TEXT) {
             EXPECT_EQ(codeList(out), "0x00000024\thalt;\n");
@@ -138,7 +139,7 @@ TEST_F(DisasmTest, ExtensionLongerThanTheImageEndsTheList)
     EXPECT_EQ(jsonValues(listing(OUTPUT_JSON), {"extensions.0.type", "extensions.0.size"}), "\"XY\"\n9000\n");
     const std::string text = listing(OUTPUT_TEXT);
     EXPECT_EQ(text.find("/* Entry"), text.rfind("/* Entry")) << "one extension only";
-    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+    EXPECT_FALSE(g_asm_walk.leftImage);
 }
 
 // ---------------------------------------------------------------- data symbols
@@ -206,7 +207,7 @@ TEST_F(DisasmTest, ArraysListTheirElementsNested)
                          "extensions/extension/datasyms/array[1]/symbol@type",
                          "extensions/extension/datasyms/array[2]/number[2]@value"}),
               "\">yo\"\n\"-1\"\n\"4294967295\"\n");
-    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+    EXPECT_FALSE(g_asm_walk.leftImage);
 }
 
 TEST_F(DisasmTest, ArrayElementWithoutTheDataBitIsLookedUpUnchanged)
@@ -276,8 +277,8 @@ TEST_F(DisasmTest, UnknownFormWalksTheImageAndWritesNothing)
         .extension("DS", debugInfo({"a.kos"}, {36, 42, 0, 1, 1, 1, 9}));
     ASSERT_EQ(load(image), 0u);
     EXPECT_EQ(listing(OutputType(3)), "");
-    EXPECT_EQ(KOLM_VM.ctx.EIP, kolm_rom_size()) << "the walk read the whole image";
-    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u);
+    EXPECT_EQ(g_asm_walk.EIP, kolm_rom_size()) << "the walk read the whole image";
+    EXPECT_FALSE(g_asm_walk.leftImage);
 }
 
 } // namespace

@@ -82,9 +82,9 @@ TEST_F(VmTest, EmptyRomFailsWithoutReadingAnything)
 {
     kolm_rom_erase();
     EXPECT_EQ(kolm_vm_init(), 2u);
-    EXPECT_EQ(kolm_rom_get_u8(0), 0u);
-    EXPECT_EQ(kolm_rom_get_u32(0), 0u);
-    EXPECT_EQ(kolm_rom_get(0, 1), nullptr);
+    EXPECT_EQ(kolm_vm_rom_u8(0), 0u);
+    EXPECT_EQ(kolm_vm_rom_u32(0), 0u);
+    EXPECT_EQ(kolm_vm_rom(0, 1), nullptr);
 }
 
 TEST_F(VmTest, DataSectionOnlyWhenTaggedAtTextEnd)
@@ -136,11 +136,15 @@ TEST_F(VmTest, RomWriteGrowsWithZeroes)
     const uint8_t bytes[] = {1, 2};
     ASSERT_TRUE(kolm_rom_write(4, bytes, 2));
     EXPECT_EQ(kolm_rom_size(), 6u);
-    EXPECT_EQ(kolm_rom_get_u32(0), 0u);
-    EXPECT_EQ(kolm_rom_get_u16(4), 0x0201u);
+    uint32_t value = 7;
+    EXPECT_TRUE(kolm_rom_get_u32(0, value));
+    EXPECT_EQ(value, 0u);
+    EXPECT_TRUE(kolm_rom_get_u16(4, value));
+    EXPECT_EQ(value, 0x0201u);
     ASSERT_TRUE(kolm_rom_write(0, bytes, 1));
     EXPECT_EQ(kolm_rom_size(), 6u);
-    EXPECT_EQ(kolm_rom_get_u8(0), 1u);
+    EXPECT_TRUE(kolm_rom_get_u8(0, value));
+    EXPECT_EQ(value, 1u);
     EXPECT_FALSE(kolm_rom_write(0xFFFFFFFF, bytes, 2));
     EXPECT_EQ(kolm_rom_size(), 6u);
 }
@@ -159,7 +163,9 @@ TEST_P(RomRanges, CheckedWithoutWrapAround)
     kolm_rom_erase();
     kolm_rom_write(0, bytes, sizeof bytes);
     const RomRange r = GetParam();
-    const uint8_t *p = kolm_rom_get(r.offset, r.length);
+    EXPECT_EQ(kolm_rom_get(r.offset, r.length) != nullptr, r.inside);
+    EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_SEGV, 0u) << "the ROM reports a failed read only to its caller";
+    const uint8_t *p = kolm_vm_rom(r.offset, r.length);
     EXPECT_EQ(p != nullptr, r.inside);
     EXPECT_EQ((KOLM_VM.flags & KOLM_FLAG_SEGV) == 0, r.inside);
 }
@@ -174,9 +180,13 @@ TEST_F(VmTest, RomReadsPastTheEndFaultWithFallbacks)
     const uint8_t bytes[3] = {0x11, 0x22, 0x33};
     kolm_rom_erase();
     kolm_rom_write(0, bytes, 3);
-    EXPECT_EQ(kolm_rom_get_u8(3), 0x11u);
-    EXPECT_EQ(kolm_rom_get_u16(2), 0u);
-    EXPECT_EQ(kolm_rom_get_u32(0), 0u);
-    EXPECT_EQ(kolm_rom_get_u16(1), 0x3322u);
+    uint32_t value = 7;
+    EXPECT_FALSE(kolm_rom_get_u16(2, value));
+    EXPECT_EQ(value, 7u);
+    EXPECT_FALSE(KOLM_VM.flags & KOLM_FLAG_SEGV);
+    EXPECT_EQ(kolm_vm_rom_u8(3), 0x11u);
+    EXPECT_EQ(kolm_vm_rom_u16(2), 0u);
+    EXPECT_EQ(kolm_vm_rom_u32(0), 0u);
+    EXPECT_EQ(kolm_vm_rom_u16(1), 0x3322u);
     EXPECT_TRUE(KOLM_VM.flags & KOLM_FLAG_SEGV);
 }
