@@ -19,7 +19,8 @@ using namespace kolm_image;
 // The byte-order mark as an image of the other byte order carries it.
 constexpr uint32_t kBomSwapped = 0xFEFF;
 
-// What the board asks of the machine, installed before any script runs.
+// The machine's answers to the board (kolm_hal_set_machine), installed at
+// program start-up, before any script runs.
 uint32_t globals_size()
 {
     return KOLM_VM.table.bss;
