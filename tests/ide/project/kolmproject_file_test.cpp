@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -229,12 +230,13 @@ private slots:
         QSignalSpy errors(&project, &KolmProject::error);
         const QString targetPath = target.isEmpty() ? QString() : path(target);
 
-        bool saved = true;
-        {
-            FileSizeLimit limit(limitFileSize ? 16 : RLIM_INFINITY);
-            QVERIFY(limit.active());
-            saved = project.save(targetPath);
+        std::optional<FileSizeLimit> limit;
+        if (limitFileSize) {
+            limit.emplace(16);
+            QVERIFY(limit->active());
         }
+        const bool saved = project.save(targetPath);
+        limit.reset();
 
         QVERIFY(!saved);
         QCOMPARE(errors.size(), 1);
