@@ -22,6 +22,7 @@ QJsonDocument downloadJSon(const QString &url, int timeoutMs)
     timer.setSingleShot(true);
     timer.setInterval(timeoutMs);
     QObject::connect(&timer, &QTimer::timeout, r, &QNetworkReply::abort);
+    // Stops a long body early instead of keeping all of it in memory.
     QObject::connect(r, &QNetworkReply::downloadProgress, r, [r](qint64 received, qint64) {
         if (received > updateDownloadMaxBytes)
             r->abort();
@@ -36,5 +37,9 @@ QJsonDocument downloadJSon(const QString &url, int timeoutMs)
 
     if (!r->isFinished() || r->error() != QNetworkReply::NoError)
         return QJsonDocument();
-    return QJsonDocument::fromJson(r->readAll());
+    // A body that came in one piece was never seen by the progress check.
+    const QByteArray body = r->read(updateDownloadMaxBytes + 1);
+    if (body.size() > updateDownloadMaxBytes)
+        return QJsonDocument();
+    return QJsonDocument::fromJson(body);
 }

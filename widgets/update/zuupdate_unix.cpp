@@ -1,6 +1,7 @@
 #include "zuupdate_unix.h"
 
 #include "jsondownload.h"
+#include "updateschedule.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,9 +14,6 @@
 #include <QVersionNumber>
 #include <QtConcurrent>
 
-static const char lastCheckKey[] = "Updates/LastCheck";
-static const char lastCheckFormat[] = "yyyy.MM.dd hh:mm:ss";
-static const qint64 secondsPerDay = 86400;
 static const int autoCheckDelayMs = 1000;
 
 AppUpdater::AppUpdater(const QString &url, QObject *parent)
@@ -25,12 +23,9 @@ AppUpdater::AppUpdater(const QString &url, QObject *parent)
 {
     connect(m_watcher, &QFutureWatcher<QJsonDocument>::finished, this, &AppUpdater::asyncFinished);
 
-    QSettings settings;
-    const qint64 period = qMax<qint64>(1, settings.value(QStringLiteral("Updates/Interval"), 7).toUInt()) * secondsPerDay;
-    const QDateTime last =
-        QDateTime::fromString(settings.value(QLatin1String(lastCheckKey)).toString(), QLatin1String(lastCheckFormat));
-    const bool due = !last.isValid() || last.secsTo(QDateTime::currentDateTime()) > period;
-    if (settings.value(QStringLiteral("Updates/Auto"), true).toBool() && due)
+    // No repeating timer: a long-running IDE checks again on request or at
+    // its next start.
+    if (automaticUpdateCheckDue(QSettings(), QDateTime::currentDateTime()))
         QTimer::singleShot(autoCheckDelayMs, this, &AppUpdater::checkUpdatesInt);
 }
 
@@ -53,8 +48,8 @@ void AppUpdater::checkUpdatesInt()
 {
     if (!m_watcher->isFinished())
         return;
-    QSettings().setValue(QLatin1String(lastCheckKey),
-                         QDateTime::currentDateTime().toString(QLatin1String(lastCheckFormat)));
+    QSettings().setValue(QStringLiteral("Updates/LastCheck"),
+                         QDateTime::currentDateTime().toString(QLatin1String(updateCheckTimeFormat)));
     m_watcher->setFuture(QtConcurrent::run(downloadJSon, m_url, updateDownloadTimeoutMs));
 }
 
