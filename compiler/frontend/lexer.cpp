@@ -7,6 +7,7 @@
 #include "kolm_scanner.h"
 
 #include <fstream>
+#include <sys/stat.h>
 #include <sstream>
 
 namespace kolm {
@@ -51,6 +52,13 @@ bool Compiler::parse_file(const std::string &fileName)
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         console_output("kcc", "error", CONSOLE_RED, "%s: No such file or directory\n", fileName.c_str());
+        error_flag = true;
+        return false;
+    }
+    // A directory opens like a file and reads as empty; it is no source.
+    struct stat status;
+    if (stat(fileName.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        console_output("kcc", "error", CONSOLE_RED, "%s: Is a directory\n", fileName.c_str());
         error_flag = true;
         return false;
     }

@@ -146,6 +146,14 @@ TEST(KolmCompile, MissingInputIsReported)
     EXPECT_EQ(run.err, "kcc: error: " + dir.path("none.kos") + ": No such file or directory\n");
 }
 
+TEST(KolmCompile, DirectoryIsNoSource)
+{
+    ScratchDir dir;
+    const DriverRun run = runDriver({"-o", dir.path("a.kcs"), dir.path("")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "kcc: error: " + dir.path("") + ": Is a directory\n");
+}
+
 TEST(KolmCompile, FailedBuildKeepsAnEarlierImage)
 {
     ScratchDir dir;
