@@ -93,6 +93,9 @@ TEST_P(ExpressionDiagnostic, ReportsAlikeAtBothLevels)
 }
 
 const DiagnosticCase kDiagnostics[] = {
+    {"RightNestedSumsExhaustTheRegisterPool", "var main() { var a, b, c, d, e; a + (b + (c + (d + e))); }", false,
+     "kcc: error: main.kos:1:47: too complex code - machine registers pool exhausted\n"},
+    {"LeftNestedSumsNeedOneRegister", "var main() { var a, b, c, d, e; (((a + b) + c) + d) + e; }", true, ""},
     {"UnaryMinusOfAVariable", "var main() { var x = 1; -x; }", false,
      "kcc: error: main.kos:1:25: negative integers are not supported\n"},
     {"UnaryMinusOfAConstant", "var main() { var x; x = -1; }", false,
@@ -167,5 +170,23 @@ INSTANTIATE_TEST_SUITE_P(Messages, ExpressionDiagnostic,
                              return std::string(std::get<0>(info.param).name) + "_level" +
                                     std::to_string(std::get<1>(info.param));
                          });
+
+// The swapped operands of > are the compare's, not the node's: the node
+// compiles to the same code every time.
+TEST(ExpressionCode, GreaterCompilesAlikeTwice)
+{
+    ExpressionHarness harness(0);
+    ASSERT_TRUE(harness.build("var main() { var a = 1, b = 2; a > b; a > b; }")) << harness.messages();
+    EXPECT_EQ(harness.listing(),
+              "stos r0, 0; cpy r1, r0; stos r0, 1; less r0, r1; stos r0, 0; cpy r1, r0; stos r0, 1; less r0, r1");
+    KolmIdentifier *a = new KolmIdentifier("a", nullptr), *b = new KolmIdentifier("b", nullptr);
+    KolmGreaterThanExpression greater(a, b, nullptr);
+    std::stringstream first, second;
+    ASSERT_TRUE(harness.gen.declareFunction("f", {"a", "b"}, {11, 11}, false, &first, harness.image));
+    ASSERT_TRUE(greater.compileAsm(&harness.gen, &first));
+    ASSERT_TRUE(greater.compileAsm(&harness.gen, &second));
+    EXPECT_EQ(greater.op, kolm::Token::CondGreat);
+    EXPECT_EQ(first.str(), second.str());
+}
 
 } // namespace
