@@ -81,13 +81,15 @@ bool KolmDoWhileLoop::compileAsm(KolmGenContext *ctx, std::ostream *out)
 
 // The loop's declarations live in a block of their own, dropped where the
 // loop ends. A present condition is always tested, a constant one too; a
-// missing one makes an endless loop.
+// missing one makes an endless loop. Empty parts are no empty statements.
 bool KolmForLoop::compile(KolmGenContext *ctx, std::ostream *out)
 {
     if (!ctx->currentFunction())
         return error(*this, "%s: a loop statement cannot appear here\n");
     ctx->startBlock();
-    if (!compileChild(initialisation, *this, ctx, out) || !ctx->startLoop(out))
+    const auto *plain = dynamic_cast<const KolmExpressionStatement *>(initialisation);
+    KolmStatement *start = plain && !plain->expression ? nullptr : initialisation;
+    if (!compileChild(start, *this, ctx, out) || !ctx->startLoop(out))
         return false;
     if (condition && !exitUnless(condition, *this, ctx, out))
         return false;
