@@ -66,6 +66,7 @@ private slots:
     void popupKeysAreLeftToThePopup();
     void ctrlSpaceWithoutText();
     void completerCanBeReplaced();
+    void oneCompleterFollowsTheFocus();
 
 private:
     void showWithCompleter(EditorProbe& editor, QCompleter& completer);
@@ -340,6 +341,31 @@ void SourceEditorKeysTest::completerCanBeReplaced()
     press(&editor, {"<Ctrl+Space>", "un"});
     QVERIFY(!second.popup()->isVisible());
     QCOMPARE(editor.markedText(), QString("coun|"));
+}
+
+void SourceEditorKeysTest::oneCompleterFollowsTheFocus()
+{
+    QStringListModel model(completions);
+    QCompleter completer(&model);
+    EditorProbe first;
+    EditorProbe second;
+    first.setCompleter(&completer);
+    second.setCompleter(&completer);
+    first.setMarkedText("co|");
+    second.setMarkedText("de|");
+
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&first, &focusIn);
+    QCOMPARE(completer.widget(), &first);
+    emit completer.activated(QString("counter"));
+    QCOMPARE(first.markedText(), QString("counter|"));
+    QCOMPARE(second.markedText(), QString("de|"));
+
+    QApplication::sendEvent(&second, &focusIn);
+    QCOMPARE(completer.widget(), &second);
+    emit completer.activated(QString("delay"));
+    QCOMPARE(first.markedText(), QString("counter|"));
+    QCOMPARE(second.markedText(), QString("delay|"));
 }
 
 QTEST_MAIN(SourceEditorKeysTest)

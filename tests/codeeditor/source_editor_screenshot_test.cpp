@@ -93,12 +93,16 @@ void SourceEditorScreenshotTest::picture()
     QFETCH(QColor, currentNumber);
     QFETCH(QColor, outline);
 
+    // Shown first in the other scheme: a switch re-colours everything at once.
     EditorProbe editor;
-    editor.setSyntaxStyle(style);
+    editor.setSyntaxStyle(style == QSyntaxStyle::defaultStyle() ? QSyntaxStyle::defaultDarkStyle()
+                                                                : QSyntaxStyle::defaultStyle());
     QKOSHighlighter highlighter;
     editor.setHighlighter(&highlighter);
     editor.setPlainText(script);
     QVERIFY(editor.showOnScreen());
+    editor.grab();
+    editor.setSyntaxStyle(style);
     // "count" on the first line: the cursor's line, with outlines on the
     // lines 7, 9 and 12.
     editor.select(4, 9);

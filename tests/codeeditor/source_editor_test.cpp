@@ -56,6 +56,7 @@ private slots:
     void bracketMarks();
     void readOnlyEditorHasNoCurrentLineMark();
     void gutterWidthFollowsDigits();
+    void gutterNumbersTheTopOfWrappedLines();
     void firstVisibleBlock();
     void occurrences_data();
     void occurrences();
@@ -229,6 +230,36 @@ void SourceEditorTest::gutterWidthFollowsDigits()
         QCOMPARE(editor.viewport()->x() - frame, gutter->sizeHint().width());
         QCOMPARE(gutter->width(), gutter->sizeHint().width());
     }
+}
+
+void SourceEditorTest::gutterNumbersTheTopOfWrappedLines()
+{
+    EditorProbe editor;
+    editor.setSyntaxStyle(QSyntaxStyle::defaultStyle());
+    editor.setLineWrapMode(QTextEdit::WidgetWidth);
+    editor.setPlainText(QString(200, 'w') + "\nshort");
+    QVERIFY(editor.showOnScreen());
+    auto* gutter = editor.findChild<QLineNumberArea*>();
+    const QImage image = gutter->grab().toImage();
+    const QColor background("#ffffff");
+    auto inkRows = [&](int top, int bottom) {
+        int rows = 0;
+        for (int y = top; y < bottom; ++y) {
+            bool ink = false;
+            for (int x = 0; x < image.width(); ++x)
+                ink = ink || image.pixelColor(x, y) != background;
+            rows += ink;
+        }
+        return rows;
+    };
+
+    const QTextBlock wrapped = editor.document()->firstBlock();
+    QVERIFY(wrapped.layout()->lineCount() >= 3);
+    const QRectF rect = editor.document()->documentLayout()->blockBoundingRect(wrapped);
+    const int lineHeight = int(wrapped.layout()->lineAt(0).height());
+    QVERIFY(inkRows(int(rect.top()), int(rect.top()) + lineHeight) > 0);
+    QCOMPARE(inkRows(int(rect.top()) + lineHeight, int(rect.bottom())), 0);
+    QVERIFY(inkRows(int(rect.bottom()), int(rect.bottom()) + lineHeight) > 0);
 }
 
 void SourceEditorTest::firstVisibleBlock()
