@@ -101,15 +101,23 @@ void QSourceEditor::recolourWithoutRelayout(const std::function<void()>& work)
     // Every line the highlighter colours marks its block changed. While the
     // document is laid out for the view, each such mark lays out again every
     // block below it, which takes tens of seconds on a long script. Without a
-    // page size the layout only drops the lines of the changed blocks. Its
-    // signals stay blocked until the page size is back, so the scroll bars
-    // keep their range and position while the document is laid out anew.
+    // page size the layout only drops the lines of the changed blocks.
+    // Once the page size is back, the document is laid out in one pass. The
+    // layout's signals stay blocked meanwhile: the view would otherwise take
+    // the size of the part laid out first as the document's size and lose
+    // its scroll position. It learns the final size once at the end.
     QTextDocument* document = this->document();
-    const QSignalBlocker blocker(document->documentLayout());
-    const QSizeF pageSize = document->pageSize();
-    document->setPageSize(QSizeF(0, 0));
-    work();
-    document->setPageSize(pageSize);
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    QSizeF size;
+    {
+        const QSignalBlocker blocker(layout);
+        const QSizeF pageSize = document->pageSize();
+        document->setPageSize(QSizeF(0, 0));
+        work();
+        document->setPageSize(pageSize);
+        size = layout->documentSize();
+    }
+    emit layout->documentSizeChanged(size);
     viewport()->update();
     m_lineNumberArea->update();
 }

@@ -65,6 +65,7 @@ private slots:
     void pasteInsertsPlainText();
     void highlighterColoursAtOnceAndLeaves();
     void schemeChangeKeepsTheView();
+    void schemeChangeResizesTheScrollRange();
 };
 
 void SourceEditorTest::defaults()
@@ -430,6 +431,31 @@ void SourceEditorTest::schemeChangeKeepsTheView()
     QApplication::processEvents();
     QCOMPARE(scrollBar->value(), value);
     QCOMPARE(editor.cursorForPosition(QPoint(0, 0)).blockNumber(), top);
+}
+
+void SourceEditorTest::schemeChangeResizesTheScrollRange()
+{
+    // Keywords are bold in the dark scheme only, so in a proportional font
+    // wrapped lines of them take more screen lines there.
+    EditorProbe editor;
+    editor.setFont(QFont("DejaVu Sans", 10));
+    editor.setSyntaxStyle(QSyntaxStyle::defaultStyle());
+    QKOSHighlighter highlighter;
+    editor.setHighlighter(&highlighter);
+    editor.setLineWrapMode(QTextEdit::WidgetWidth);
+    QStringList lines;
+    for (int words = 1; words < 80; ++words)
+        lines << QString("while ").repeated(words);
+    editor.setPlainText(lines.join('\n'));
+    QVERIFY(editor.showOnScreen());
+    QVERIFY(waitForFullLayout(editor));
+    const int lightRange = editor.verticalScrollBar()->maximum();
+
+    editor.setSyntaxStyle(QSyntaxStyle::defaultDarkStyle());
+    const int darkRange = editor.verticalScrollBar()->maximum();
+    QVERIFY(darkRange > lightRange);
+    QVERIFY(waitForFullLayout(editor));
+    QCOMPARE(editor.verticalScrollBar()->maximum(), darkRange);
 }
 
 QTEST_MAIN(SourceEditorTest)
