@@ -49,6 +49,7 @@ class KolmExtendedCompleterTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void settings();
     void builtinWordsWithoutPackage();
     void packageWithoutNames();
@@ -59,7 +60,18 @@ private slots:
     void pathFromIndex();
     void completes_data();
     void completes();
+
+private:
+    std::unique_ptr<KolmBoardPackageParser> fixture;
+    std::unique_ptr<KolmBoardPackageParser> bare;
 };
+
+void KolmExtendedCompleterTest::initTestCase()
+{
+    fixture = testPackage("fixture.kbsp");
+    bare = testPackage("bare.kbsp");
+    QVERIFY(fixture && bare);
+}
 
 void KolmExtendedCompleterTest::settings()
 {
@@ -89,8 +101,6 @@ void KolmExtendedCompleterTest::builtinWordsWithoutPackage()
 
 void KolmExtendedCompleterTest::packageWithoutNames()
 {
-    const auto bare = testPackage("bare.kbsp");
-    QVERIFY(bare);
     QKolmExtendedCompleter completer;
     completer.parse(bare.get());
     QCOMPARE(texts(completer.model()), builtinWords);
@@ -98,8 +108,6 @@ void KolmExtendedCompleterTest::packageWithoutNames()
 
 void KolmExtendedCompleterTest::packageNames()
 {
-    const auto fixture = testPackage("fixture.kbsp");
-    QVERIFY(fixture);
     QKolmExtendedCompleter completer;
     completer.parse(fixture.get());
     const QAbstractItemModel* model = completer.model();
@@ -123,8 +131,6 @@ void KolmExtendedCompleterTest::packageNames()
 
 void KolmExtendedCompleterTest::parseAgainReplacesModel()
 {
-    const auto fixture = testPackage("fixture.kbsp");
-    QVERIFY(fixture);
     QKolmExtendedCompleter completer;
     completer.parse(fixture.get());
     const QStringList first = texts(completer.model());
@@ -161,8 +167,6 @@ void KolmExtendedCompleterTest::splitPath()
 
 void KolmExtendedCompleterTest::pathFromIndex()
 {
-    const auto fixture = testPackage("fixture.kbsp");
-    QVERIFY(fixture);
     QKolmExtendedCompleter completer;
     completer.parse(fixture.get());
     const QAbstractItemModel* model = completer.model();
@@ -200,8 +204,6 @@ void KolmExtendedCompleterTest::completes()
     QFETCH(QString, prefix);
     QFETCH(QStringList, expected);
 
-    const auto fixture = testPackage("fixture.kbsp");
-    QVERIFY(fixture);
     QKolmExtendedCompleter completer;
     completer.parse(fixture.get());
     QCOMPARE(completions(completer, prefix), expected);

@@ -1,6 +1,7 @@
 // The GPIO setup dialog: its start state, the statement for every mode, the
 // pin list and the pin field's validation.
 
+#include "form_child.h"
 #include "zugpiosetuphelper.h"
 
 #include <QAbstractButton>
@@ -18,30 +19,21 @@ const QStringList optionGroupNames = {"outputModeGroup", "pullGroup",    "interr
                                       "debounceGroup",   "ivalGroup",    "pwmTypeGroup",
                                       "adcGroup",        "ipwmGroup",    "dutyGroup"};
 
-template <class T>
-T* child(const ZuGPIOSetupHelper& dialog, const QString& name)
-{
-    T* widget = dialog.findChild<T*>(name);
-    if (!widget)
-        qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
-
 QComboBox* pinEdit(const ZuGPIOSetupHelper& dialog)
 {
-    return child<QComboBox>(dialog, "pinEdit");
+    return formChild<QComboBox>(dialog, "pinEdit");
 }
 
 bool okEnabled(const ZuGPIOSetupHelper& dialog)
 {
-    return child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->isEnabled();
+    return formChild<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->isEnabled();
 }
 
 QStringList enabledOptionGroups(const ZuGPIOSetupHelper& dialog)
 {
     QStringList enabled;
     for (const QString& name : optionGroupNames)
-        if (child<QGroupBox>(dialog, name)->isEnabled())
+        if (formChild<QGroupBox>(dialog, name)->isEnabled())
             enabled << name;
     return enabled;
 }
@@ -73,15 +65,15 @@ void GpioSetupHelperTest::initialState()
 {
     ZuGPIOSetupHelper dialog;
     QCOMPARE(dialog.windowTitle(), QString("GPIO Setup"));
-    QVERIFY(child<QAbstractButton>(dialog, "gpioTypeInput")->isChecked());
+    QVERIFY(formChild<QAbstractButton>(dialog, "gpioTypeInput")->isChecked());
     QCOMPARE(enabledOptionGroups(dialog), QStringList({"pullGroup"}));
     QVERIFY(!okEnabled(dialog));
     QCOMPARE(pinEdit(dialog)->count(), 0);
     for (const char* name : {"gpioInitLow", "gpioOutputPP", "gpioModeHW", "gpioPullNo", "gpioAdcMV",
                              "gpioIpwmDuty"})
-        QVERIFY2(child<QAbstractButton>(dialog, name)->isChecked(), name);
-    QCOMPARE(child<QSpinBox>(dialog, "gpioEdgeTimeout")->maximum(), 4095);
-    QCOMPARE(child<QSpinBox>(dialog, "pwmDuty")->maximum(), 255);
+        QVERIFY2(formChild<QAbstractButton>(dialog, name)->isChecked(), name);
+    QCOMPARE(formChild<QSpinBox>(dialog, "gpioEdgeTimeout")->maximum(), 4095);
+    QCOMPARE(formChild<QSpinBox>(dialog, "pwmDuty")->maximum(), 255);
 }
 
 void GpioSetupHelperTest::statement_data()
@@ -142,10 +134,10 @@ void GpioSetupHelperTest::statement()
     ZuGPIOSetupHelper dialog;
     typePin(dialog, "pa3");
     for (const QString& option : options)
-        child<QAbstractButton>(dialog, option)->setChecked(true);
-    child<QSpinBox>(dialog, "gpioEdgeTimeout")->setValue(debounce);
-    child<QSpinBox>(dialog, "pwmDuty")->setValue(duty);
-    child<QAbstractButton>(dialog, mode)->setChecked(true);
+        formChild<QAbstractButton>(dialog, option)->setChecked(true);
+    formChild<QSpinBox>(dialog, "gpioEdgeTimeout")->setValue(debounce);
+    formChild<QSpinBox>(dialog, "pwmDuty")->setValue(duty);
+    formChild<QAbstractButton>(dialog, mode)->setChecked(true);
 
     const QString statement = dialog.getString();
     const QString head = "PA3.MODE = ";
@@ -164,12 +156,12 @@ void GpioSetupHelperTest::modeSwitchKeepsOptions()
 {
     ZuGPIOSetupHelper dialog;
     typePin(dialog, "PB1");
-    child<QAbstractButton>(dialog, "gpioTypeOutput")->setChecked(true);
+    formChild<QAbstractButton>(dialog, "gpioTypeOutput")->setChecked(true);
     QCOMPARE(enabledOptionGroups(dialog), QStringList({"outputModeGroup", "pullGroup", "ivalGroup"}));
-    child<QAbstractButton>(dialog, "gpioOutputOD")->setChecked(true);
-    child<QAbstractButton>(dialog, "gpioTypeInput")->setChecked(true);
+    formChild<QAbstractButton>(dialog, "gpioOutputOD")->setChecked(true);
+    formChild<QAbstractButton>(dialog, "gpioTypeInput")->setChecked(true);
     QCOMPARE(dialog.getString(), QString("PB1.MODE = GPIO_MODE_INPUT;"));
-    child<QAbstractButton>(dialog, "gpioTypeOutput")->setChecked(true);
+    formChild<QAbstractButton>(dialog, "gpioTypeOutput")->setChecked(true);
     QVERIFY(dialog.getString().contains("GPIO_OTYPE_OD"));
 }
 
