@@ -71,7 +71,6 @@ KolmProjectBSPView::KolmProjectBSPView(QWidget* parent)
 
 KolmProjectBSPView::~KolmProjectBSPView()
 {
-    bsp = nullptr;
     delete ui;
 }
 
