@@ -2,8 +2,10 @@
 // its peripherals with their registers, and completion over that tree.
 
 #include "qkolmextendedcompleter.h"
+#include "qsourceeditor.h"
 #include "test_packages.h"
 
+#include <QAbstractItemView>
 #include <QPointer>
 #include <QStandardItemModel>
 #include <QtTest>
@@ -60,6 +62,7 @@ private slots:
     void pathFromIndex();
     void completes_data();
     void completes();
+    void editorCompletesRegister();
 
 private:
     std::unique_ptr<KolmBoardPackageParser> fixture;
@@ -207,6 +210,26 @@ void KolmExtendedCompleterTest::completes()
     QKolmExtendedCompleter completer;
     completer.parse(fixture.get());
     QCOMPARE(completions(completer, prefix), expected);
+}
+
+// In the script editor a peripheral, a full stop and the start of a register
+// name complete to the whole register reference.
+void KolmExtendedCompleterTest::editorCompletesRegister()
+{
+    QKolmExtendedCompleter completer;
+    completer.parse(fixture.get());
+    QSourceEditor editor;
+    editor.setCompleter(&completer);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+
+    QTest::keyClicks(&editor, "x = PA0.VO");
+    QAbstractItemView* popup = completer.popup();
+    QVERIFY(popup->isVisible());
+    QCOMPARE(completer.completionCount(), 1);
+    popup->setCurrentIndex(completer.completionModel()->index(0, 0));
+    QTest::keyClick(popup, Qt::Key_Return);
+    QCOMPARE(editor.toPlainText(), QString("x = PA0.VOLTS"));
 }
 
 QTEST_MAIN(KolmExtendedCompleterTest)
