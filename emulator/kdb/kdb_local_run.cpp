@@ -47,7 +47,7 @@ void kdb_local_run(std::ostream &out, bool verbose)
             console = true;
             continue;
         }
-        kdb_step(session);
+        kdb_continue(session);
     }
 }
 
