@@ -3,14 +3,21 @@
 // the same algorithms as the Lua and C programs beside this file.
 //
 // usage: bench_images DIRECTORY
-// Writes fib.kcs, sum.kcs and primes.kcs into DIRECTORY.
+// Writes fib.kcs, sum.kcs and primes.kcs into DIRECTORY, runs each on the
+// virtual machine as the local run does, checks its result and prints a
+// line "NAME INSTRUCTIONS" with the number of instructions it executed.
 
+#include "flash.h"
 #include "gen_script.h"
+#include "kolm_dbg.h"
+#include "kolm_p.h"
 
+#include <cinttypes>
 #include <cstdio>
 #include <exception>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
 using namespace kolm_isa;
@@ -88,6 +95,18 @@ std::string primeCount()
     return s.image();
 }
 
+struct Program {
+    const char *name;
+    std::string (*build)();
+    uint32_t result; // EAX at the halt
+};
+
+const Program kPrograms[] = {
+    {"fib", fibonacci, 6765000},
+    {"sum", summingLoop, 887459712}, // 4,999,999,950,000,000 modulo 2^32
+    {"primes", primeCount, 78498},
+};
+
 bool write(const std::string &path, const std::string &image)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -96,6 +115,24 @@ bool write(const std::string &path, const std::string &image)
     if (file)
         return true;
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return false;
+}
+
+// Runs the image to its halt in batches, as the local run does; false when
+// it does not end with the expected result.
+bool count(const Program &program, const std::string &image, uint64_t &executed)
+{
+    std::istringstream in(image);
+    kolm_flash_read(in);
+    KOLM_VM.flags = 0;
+    if (kolm_vm_init() != 0)
+        return false;
+    executed = 0;
+    while ((KOLM_VM.flags & KOLM_FLAG_STOPPED) == 0)
+        executed += asm_debugger_run(KOLM_BATCH_SIZE);
+    if ((KOLM_VM.flags & KOLM_FLAG_SEGV) == 0 && KOLM_VM.ctx.EAX == program.result)
+        return true;
+    std::fprintf(stderr, "%s: result %u, expected %u\n", program.name, KOLM_VM.ctx.EAX, program.result);
     return false;
 }
 
@@ -108,10 +145,16 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::string dir = argv[1];
+    kolm_hal_set_level(0);
     try {
-        const bool written = write(dir + "/fib.kcs", fibonacci()) && write(dir + "/sum.kcs", summingLoop()) &&
-                             write(dir + "/primes.kcs", primeCount());
-        return written ? 0 : 1;
+        for (const Program &program : kPrograms) {
+            const std::string image = program.build();
+            uint64_t executed = 0;
+            if (!write(dir + "/" + program.name + ".kcs", image) || !count(program, image, executed))
+                return 1;
+            std::printf("%s %" PRIu64 "\n", program.name, executed);
+        }
+        return 0;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "image not built: %s\n", e.what());
         return 1;
