@@ -17,6 +17,7 @@
 #include "qtoollineedit.h"
 #include "usbdevicefilterbox.h"
 #include "zu16addressedit.h"
+#include "zuasmgetkey.h"
 
 #include <QDir>
 #include <QFormLayout>
@@ -57,6 +58,7 @@ private slots:
         QTest::newRow("ram view") << "ram_view";
         QTest::newRow("register view") << "register_view";
         QTest::newRow("device filter") << "device_filter";
+        QTest::newRow("key dialog") << "key_dialog";
     }
 
     void screenshot()
@@ -85,8 +87,10 @@ private:
             buildRamView(page);
         else if (name == QLatin1String("register_view"))
             buildRegisterView(page);
-        else
+        else if (name == QLatin1String("device_filter"))
             (new QVBoxLayout(&page))->addWidget(new USBDeviceFilterBox(&page));
+        else
+            buildKeyDialog(page);
     }
 
     void buildInputs(QWidget &page)
@@ -167,6 +171,15 @@ private:
         layout->addWidget(config);
         layout->addWidget(view);
         page.resize(560, 260);
+    }
+
+    void buildKeyDialog(QWidget &page)
+    {
+        auto *dialog = new ZuASMGetKey(&page);
+        dialog->setWindowFlags(Qt::Widget);
+        const unsigned char key[8] = {0x00, 0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xFF};
+        dialog->setKey(key);
+        (new QVBoxLayout(&page))->addWidget(dialog);
     }
 
     void buildRegisterView(QWidget &page)
