@@ -1,6 +1,7 @@
 #include "hidproxy.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimerEvent>
 
 #include <hidapi.h>
@@ -166,12 +167,13 @@ int HIDProxy::waitForReadyRead(int timeoutMs)
         }
         loop.quit();
     });
+    const QPointer<HIDProxy> alive(this);
     overall.start();
     reader.start();
     loop.exec();
     overall.stop();
     reader.stop();
-    if (result > 0 && m_reportId >= 0)
+    if (alive && result > 0 && m_reportId >= 0)
         --result;
     return result;
 }
@@ -211,13 +213,16 @@ void HIDProxy::timerEvent(QTimerEvent *event)
 
 void HIDProxy::nack()
 {
+    const QPointer<HIDProxy> alive(this);
     close();
     emit disconnected();
-    emit deviceChanged(QString());
+    if (alive)
+        emit deviceChanged(QString());
 }
 
 void HIDProxy::processPeriodic(int result)
 {
+    const QPointer<HIDProxy> alive(this);
     if (result < 0) {
         close();
         emit disconnected();
@@ -227,6 +232,8 @@ void HIDProxy::processPeriodic(int result)
         emit processInRequest(QByteArray::fromRawData(reinterpret_cast<const char *>(m_input),
                                                       std::min(result, int(BufferSize))));
     }
+    if (!alive)
+        return;
     if (!m_replyTimer.isActive() && !m_reportQueue.isEmpty()) {
         const QueuedReport report = m_reportQueue.takeFirst();
         sendPacket(report.data, report.reportId >= 0 ? report.reportId : -2);

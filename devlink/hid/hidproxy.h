@@ -15,6 +15,8 @@ struct libusb_context;
 // reads input reports and hands them out. The operating system side is left
 // to a back end.
 //
+// Receivers of disconnected() and processInRequest() may delete the proxy.
+//
 // Report-ID arguments: 0 or more is the report-ID byte; -1 takes the member
 // report ID when that is 0 or more and adds none otherwise; -2 adds none.
 class HIDProxy : public QObject

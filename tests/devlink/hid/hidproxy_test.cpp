@@ -1,6 +1,7 @@
 #include "memory_hid_proxy.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -36,6 +37,8 @@ private slots:
     void queueIgnoresEmptyDataWhileReplyPending();
     void replyTimeoutDisconnects();
     void readFailureDisconnects();
+    void receiverMayDeleteProxy_data();
+    void receiverMayDeleteProxy();
     void pollIntervalBounds_data();
     void pollIntervalBounds();
     void pollingStartsOnOpen();
@@ -225,6 +228,39 @@ void HidProxyTest::readFailureDisconnects()
     proxy.failNextRead = true;
     QVERIFY(disconnected.wait());
     QVERIFY(!proxy.isOpen());
+}
+
+void HidProxyTest::receiverMayDeleteProxy_data()
+{
+    QTest::addColumn<QString>("event");
+
+    QTest::newRow("input report") << "input";
+    QTest::newRow("read failure") << "failure";
+    QTest::newRow("reply time-out") << "timeout";
+    QTest::newRow("read failure while waiting") << "wait";
+}
+
+// The owner of a proxy may delete it in its slots, in the middle of the
+// proxy's own poll tick, time-out or wait.
+void HidProxyTest::receiverMayDeleteProxy()
+{
+    QFETCH(QString, event);
+    QPointer<MemoryHidProxy> proxy = new MemoryHidProxy;
+    const auto deleteProxy = [&] { delete proxy.data(); };
+    connect(proxy, &HIDProxy::processInRequest, this, deleteProxy);
+    connect(proxy, &HIDProxy::disconnected, this, deleteProxy);
+    proxy->setReplyTimeout(event == "timeout" ? 20 : LongReplyTimeoutMs);
+    QVERIFY(proxy->setDevice("dev"));
+    proxy->queueReport(QByteArray::fromHex("aa"), 1);
+    proxy->queueReport(QByteArray::fromHex("bb"), 1);
+    if (event == "input")
+        proxy->inputReports.append(QByteArray::fromHex("0102"));
+    proxy->failNextRead = event == "failure" || event == "wait";
+    if (event == "wait")
+        QVERIFY(proxy->waitForReadyRead(5000) < 0);
+    else
+        proxy->setPollInterval(5);
+    QTRY_VERIFY(proxy.isNull());
 }
 
 void HidProxyTest::pollIntervalBounds_data()
