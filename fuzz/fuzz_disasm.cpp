@@ -22,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (kolm_vm_init() != 0)
             break;
         NullStream listing;
-        asm_dismember(listing, format, "0.5.0");
+        const AsmImage image{KOLM_VM.text_start, KOLM_VM.text_end, KOLM_VM.data_start, KOLM_VM.data_end,
+                             KOLM_VM.table};
+        asm_dismember(image, listing, format, "0.5.0");
     }
     return 0;
 }

@@ -23,7 +23,8 @@ constexpr int kMaxSteps = 20000;
 bool nextIsSleep()
 {
     const uint32_t eip = KOLM_VM.ctx.EIP;
-    return eip < kolm_rom_size() && kolm_rom_get_u8(eip) == kolm_isa::OP_slp;
+    uint32_t opcode = 0;
+    return kolm_rom_get_u8(eip, opcode) && opcode == kolm_isa::OP_slp;
 }
 
 void raiseInterrupt(int which)

@@ -10,4 +10,4 @@ if [ $# -eq 0 ]; then
   set -- "$here/resources/examples/sum.kcs"
   echo "Running halvane-kdb on the example image resources/examples/sum.kcs (adds 1 to 10):"
 fi
-exec "$build/emulator/halvane-kdb" "$@"
+exec "$build/emulator/kdb/halvane-kdb" "$@"

@@ -1,0 +1,33 @@
+#ifndef KOLM_FLASH_H
+#define KOLM_FLASH_H
+
+// The simulated ROM that holds the bytecode image exactly as loaded. Offsets
+// are image offsets. Every read is range-checked; a read past the end is
+// reported to the caller, which decides what a failed access means.
+
+#include <cstdint>
+#include <istream>
+
+// Replaces the ROM with the whole stream.
+void kolm_flash_read(std::istream &in);
+
+// Pointer to ROM byte offset when offset + length does not pass the end;
+// otherwise null.
+const uint8_t *kolm_rom_get(uint32_t offset, uint32_t length);
+
+// Little-endian reads into value; false, leaving value as it is, when the
+// bytes do not lie wholly inside the ROM.
+bool kolm_rom_get_u8(uint32_t offset, uint32_t &value);
+bool kolm_rom_get_u16(uint32_t offset, uint32_t &value);
+bool kolm_rom_get_u32(uint32_t offset, uint32_t &value);
+
+uint32_t kolm_rom_size();
+
+// Copies length bytes to offset, growing the ROM (zero-filled) as needed.
+// Returns false, changing nothing, when offset + length exceeds 32 bits.
+bool kolm_rom_write(uint32_t offset, const void *data, uint32_t length);
+
+// Empties the ROM.
+void kolm_rom_erase();
+
+#endif
