@@ -14,6 +14,7 @@ packages=(
   pkg-config
   bison
   flex
+  libfl-dev
   qtbase5-dev
   qtbase5-dev-tools
   libqt5svg5-dev

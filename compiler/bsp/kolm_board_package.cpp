@@ -23,6 +23,10 @@ namespace {
 constexpr int64_t kMaxAddress = 0xFFFFFFFE;
 // Approximate bytes of one register table entry besides its name.
 constexpr uint64_t kRegisterEntryCost = 64;
+// Approximate bytes of one group item besides its text.
+constexpr uint64_t kGroupItemCost = 48;
+// Digits of the largest numeric range bound.
+constexpr uint64_t kMaxRangeDigits = 19;
 
 // Element names and keywords match when they begin with the expected word.
 bool beginsWith(const char *text, const char *word)
@@ -415,6 +419,9 @@ bool KolmBoardPackageParser::expandRange(const Template &tmpl, const XMLElement 
         const uint64_t count = static_cast<uint64_t>(high - low) + 1;
         if (count > kKolmMaxTemplateInstances)
             return fail(message, tooMany(tmpl.name));
+        if (!chargeGroupItems(tmpl, count, kMaxRangeDigits, message))
+            return false;
+        group.items.reserve(count);
         for (uint32_t i = 0; i < count; ++i)
             group.items.emplace_back(std::to_string(low + i), i * unit);
         return true;
@@ -429,6 +436,9 @@ bool KolmBoardPackageParser::expandRange(const Template &tmpl, const XMLElement 
         return fail(message, "string-range must have both values of equal size");
     const int first_char = static_cast<signed char>(text.back());
     const int last_char = static_cast<signed char>(last.back());
+    if (first_char <= last_char &&
+        !chargeGroupItems(tmpl, static_cast<uint64_t>(last_char - first_char) + 1, text.size(), message))
+        return false;
     for (int c = first_char; c <= last_char; ++c) {
         text.back() = static_cast<char>(c);
         group.items.emplace_back(text, static_cast<uint32_t>(c - first_char) * unit);
@@ -450,8 +460,24 @@ bool KolmBoardPackageParser::expandList(const Template &tmpl, const XMLElement *
             return fail(message, "Item node must be a text");
         if (group.items.size() >= kKolmMaxTemplateInstances)
             return fail(message, tooMany(tmpl.name));
+        if (!chargeGroupItems(tmpl, 1, std::strlen(content->Value()), message))
+            return false;
         group.items.emplace_back(content->Value(), static_cast<uint32_t>(offset));
     }
+    return true;
+}
+
+// The items of the groups count against the package's budget before
+// their texts are built: a file that names many large ranges must fail
+// before it takes the memory.
+bool KolmBoardPackageParser::chargeGroupItems(const Template &tmpl, uint64_t count,
+                                              uint64_t text_length, std::string *message)
+{
+    const uint64_t left = kKolmMaxTemplateExpansion - template_expansion_work;
+    const uint64_t per_item = text_length + kGroupItemCost;
+    if (per_item > left / count)
+        return fail(message, "template " + tmpl.name + " expands to too much data");
+    template_expansion_work += per_item * count;
     return true;
 }
 

@@ -118,12 +118,14 @@ private:
                         std::string *message);
     bool expandTemplateSynced(const Template &tmpl, const tinyxml2::XMLElement *parser,
                               std::string *message);
-    static bool expandTemplatePrep(const Template &tmpl, const tinyxml2::XMLElement *parser,
-                                   std::vector<TemplateGroup> &groups, std::string *message);
-    static bool expandRange(const Template &tmpl, const tinyxml2::XMLElement *range,
-                            TemplateGroup &group, std::string *message);
-    static bool expandList(const Template &tmpl, const tinyxml2::XMLElement *group_element,
-                           TemplateGroup &group, std::string *message);
+    bool expandTemplatePrep(const Template &tmpl, const tinyxml2::XMLElement *parser,
+                            std::vector<TemplateGroup> &groups, std::string *message);
+    bool expandRange(const Template &tmpl, const tinyxml2::XMLElement *range,
+                     TemplateGroup &group, std::string *message);
+    bool expandList(const Template &tmpl, const tinyxml2::XMLElement *group_element,
+                    TemplateGroup &group, std::string *message);
+    bool chargeGroupItems(const Template &tmpl, uint64_t count, uint64_t text_length,
+                          std::string *message);
     bool checkExpansionSize(const Template &tmpl, const std::vector<TemplateGroup> &groups,
                             uint64_t instances, std::string *message);
     void expandTemplateCore(const Template &tmpl, const std::vector<TemplateGroup> &groups,

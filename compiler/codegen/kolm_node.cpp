@@ -3,6 +3,23 @@
 #include "console_printer.h"
 #include "kolm_gen_context.h"
 
+int32_t kolm::mapLine(int32_t line, const std::vector<ReplaceOp> &ops, bool *inside)
+{
+    if (inside)
+        *inside = false;
+    for (auto op = ops.rbegin(); op != ops.rend(); ++op) {
+        if (op->to_line > line)
+            continue;
+        if (op->to_count != 0 && line < op->to_line + op->to_count) {
+            if (inside)
+                *inside = true;
+            return op->from_line;
+        }
+        return line - op->to_line + op->from_line + op->from_count - op->to_count;
+    }
+    return line;
+}
+
 KolmNode::~KolmNode() = default;
 
 bool KolmNode::compile(KolmGenContext *ctx, std::ostream *out)
@@ -17,6 +34,58 @@ bool KolmNode::compile(KolmGenContext *ctx, std::ostream *out)
         return false;
     }
     return result;
+}
+
+bool KolmNode::precompile(KolmGenContext *, const std::vector<kolm::ReplaceOp> &ops)
+{
+    bool inside = false;
+    beginLine = kolm::mapLine(beginLine, ops, &inside);
+    if (inside)
+        beginColumn = 0;
+    endLine = kolm::mapLine(endLine, ops, &inside);
+    if (inside)
+        endColumn = 0;
+    return true;
+}
+
+bool KolmNode::isCompileTimeConstant(KolmGenContext *) const
+{
+    return false;
+}
+
+uint32_t KolmNode::compileTimeValue(KolmGenContext *) const
+{
+    return 0;
+}
+
+void KolmNode::locationXML(std::ostream *out) const
+{
+    *out << "file=\"" << file << "\" bline=\"" << beginLine << "\" bcol=\"" << beginColumn << "\" eline=\""
+         << endLine << "\" ecol=\"" << endColumn << "\" type=\"" << type() << "\"";
+}
+
+void KolmNode::headXML(const std::string &name, std::ostream *out, bool empty) const
+{
+    *out << "<" << name << " ";
+    locationXML(out);
+    *out << (empty ? " />\n" : ">\n");
+}
+
+void KolmNode::tailXML(const std::string &name, std::ostream *out) const
+{
+    *out << "</" << name << ">\n";
+}
+
+void KolmNode::io_pad(int indent, int level, std::ostream *out)
+{
+    if (indent > 0 && level > 0)
+        *out << std::string(size_t(indent) * size_t(level), ' ');
+}
+
+void KolmNode::nullToXML(int indent, int level, std::ostream *out)
+{
+    io_pad(indent, level, out);
+    *out << "<Null />\n";
 }
 
 std::string KolmNode::location() const

@@ -24,6 +24,14 @@ inline constexpr uint32_t kEntryCount = 6;
 inline constexpr uint32_t kEntryTableBytes = 4 * kEntryCount;
 inline constexpr uint32_t kHeaderSize = kEntryTableOffset + kEntryTableBytes;
 
+// The largest image the format can hold: the header up to the code
+// section's length, at most 65535 bytes of code (entry table included), and
+// the data, symbol and debug sections, each a tag, a 16-bit length and at
+// most 65535 bytes.
+inline constexpr uint32_t kMaxSectionBody = 0xFFFF;
+inline constexpr uint32_t kMaxImageSize = kEntryTableOffset + kMaxSectionBody + 3 * (4 + kMaxSectionBody);
+static_assert(kMaxImageSize == 262164);
+
 // Flag bits.
 inline constexpr uint16_t kFlagDebug = 1; // a "DS" section follows
 inline constexpr uint16_t kFlagSecond = 2;

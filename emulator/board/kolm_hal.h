@@ -65,12 +65,17 @@ using KolmPcTx = void (*)(const uint8_t *bytes, uint32_t length);
 void kolm_hal_set_pc_tx(KolmPcTx tx);
 
 // Timers: due time in milliseconds since the epoch to handler address.
+// At most 256 are pending; starting one more logs "too many pending
+// timers", calls the machine's fault routine and yields 0.
 uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump);
 uint32_t kolm_hal_stop_timer(uint32_t jump);
 // Wakes a delayed script when due; at ISR level 0 enters the earliest due
 // timer (at most one per call).
 void kolm_hal_check_timer();
 void kolm_hal_clear_timers();
+// Milliseconds until the delayed script wakes or the earliest timer is due,
+// whichever comes first: 0 when one is due, UINT64_MAX when none waits.
+uint64_t kolm_hal_ms_until_event();
 
 // Suspends the script (SUSP) for ms; timers and interrupts still enter.
 uint32_t kolm_hal_delay(uint32_t ms);

@@ -282,7 +282,8 @@ uint32_t kolm_hal_periph_read(uint32_t address, uint8_t *destination, uint32_t s
         const uint32_t n = std::min(size, KOLM_HAL_STORAGE_SIZE - k);
         KOLM_DEBUG(KOLM_HAL_INFO) << "called kolm_hal_rom_read(addr=" << k << ", data="
                                   << static_cast<void *>(destination) << ", size=" << size << ")" << std::endl;
-        std::memcpy(destination, g_asm_rom + k, n);
+        // Source and destination may both be storage bytes (mcp within it).
+        std::memmove(destination, g_asm_rom + k, n);
         KOLM_DEBUG(KOLM_HAL_INFO) << "read " << BinArray{destination, n} << std::endl;
         return n;
     }
@@ -319,7 +320,7 @@ uint32_t kolm_hal_periph_write(uint32_t address, const uint8_t *source, uint32_t
         const uint32_t n = std::min(size, KOLM_HAL_STORAGE_SIZE - k);
         KOLM_DEBUG(KOLM_HAL_INFO) << "called kolm_hal_rom_write(addr=" << k << ", data="
                                   << static_cast<const void *>(source) << ", size=" << size << ")" << std::endl;
-        std::memcpy(g_asm_rom + k, source, n);
+        std::memmove(g_asm_rom + k, source, n);
         KOLM_DEBUG(KOLM_HAL_INFO) << "written " << BinArray{g_asm_rom + k, n} << std::endl;
         return n;
     }

@@ -4,7 +4,9 @@
 #include "kolm_hal.h"
 #include "kolm_hal_state.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 #include <ctime>
 #include <map>
@@ -14,6 +16,10 @@ namespace {
 // Due time to handler address; equal due times keep their start order.
 std::multimap<uint64_t, uint32_t> timer_calls;
 uint64_t kolm_wake_ts = 0;
+
+// A script on the controller has a small fixed timer table; a script that
+// starts timers in a loop must not grow the list without bound.
+constexpr size_t kMaxPendingTimers = 256;
 
 // Longest single wait of the blocking sleep, so that a caught signal ends it.
 constexpr uint32_t kSleepSliceMs = 20;
@@ -41,6 +47,11 @@ void kolm_hal_reset_wake_time()
 uint32_t kolm_hal_start_timer(uint32_t ms, uint32_t jump)
 {
     KOLM_DEBUG(KOLM_HAL_INFO) << "called kolm_hal_start_timer(ms=" << ms << ", jmp=" << jump << ")" << std::endl;
+    if (timer_calls.size() >= kMaxPendingTimers) {
+        asm_debug(KOLM_HAL_ERROR, "too many pending timers");
+        kolm_hal_machine().fault();
+        return 0;
+    }
     timer_calls.emplace(kolm_hal_now_ms() + ms, jump);
     return ms;
 }
@@ -67,6 +78,17 @@ void kolm_hal_check_timer()
     const uint32_t jump = first->second;
     timer_calls.erase(first);
     machine.enterTimer(jump);
+}
+
+uint64_t kolm_hal_ms_until_event()
+{
+    const uint64_t now = kolm_hal_now_ms();
+    uint64_t next = UINT64_MAX;
+    if (kolm_hal_machine().suspended())
+        next = kolm_wake_ts;
+    if (!timer_calls.empty())
+        next = std::min(next, timer_calls.begin()->first);
+    return next > now ? next - now : 0;
 }
 
 void kolm_hal_clear_timers()

@@ -96,8 +96,8 @@ void writeEntryTable(OutputType format, std::ostream &out, Padding &pad)
 // Lists the extension at address (after a list separator unless it is the
 // first) and sets next to the address that follows it. False when its head
 // or content left the image.
-bool listExtension(uint32_t address, bool first, uint64_t &next, OutputType format, Padding &pad,
-                   std::ostream &out)
+bool listExtension(uint32_t address, bool first, uint64_t &next, DataListingBudget &budget, OutputType format,
+                   Padding &pad, std::ostream &out)
 {
     g_asm_walk.EIP = address;
     std::string tag;
@@ -112,7 +112,7 @@ bool listExtension(uint32_t address, bool first, uint64_t &next, OutputType form
     asm_list_extension_begin(tag, address, length, format, pad, out);
     bool inImage = true;
     if (tag == kolm_image::kTagSymbols)
-        inImage = asm_dism_data_symbols(length, format, pad, out);
+        inImage = asm_dism_data_symbols(length, budget, format, pad, out);
     else if (tag == kolm_image::kTagDebug)
         inImage = asm_dism_debugsyms(uint16_t(length), format, pad, out);
     else
@@ -156,8 +156,10 @@ bool asm_dismember(const AsmImage &image, std::ostream &out, OutputType format, 
         return inImage;
     }
     asm_list_extensions_begin(start, romSize, format, pad, out);
+    DataListingBudget budget;
+    budget.limit = romSize;
     for (uint64_t address = start; inImage && address < romSize;)
-        inImage = listExtension(uint32_t(address), address == start, address, format, pad, out);
+        inImage = listExtension(uint32_t(address), address == start, address, budget, format, pad, out);
     asm_list_extensions_end(format, pad, out);
     return inImage;
 }

@@ -30,8 +30,28 @@ bool asm_dismember(const AsmImage &image, std::ostream &out, OutputType format, 
 // returns false.
 bool asm_dism_next(std::ostream &out, OutputType format, Padding &pad, bool first);
 
+// Bounds of the data symbols of one listing, shared by all its "TS"
+// extensions. The bytes that records list at the top level, and the bytes
+// listed again inside arrays, each stop at the image's size: overlapping
+// records and arrays that repeat one large literal cannot make the listing
+// grow with the square of the image. A symbol past its bound is written as
+// an unresolved symbol.
+struct DataListingBudget {
+    uint64_t limit = 0; // the image's size
+    uint64_t topLevel = 0;
+    uint64_t nested = 0;
+};
+
+// Arrays nested deeper than this inside an array are written as unresolved
+// elements; the generator nests one level (an array of literals).
+inline constexpr uint32_t kMaxArrayNesting = 8;
+
 // The records of one "TS" extension.
 struct DataSymbolTable {
+    explicit DataSymbolTable(DataListingBudget &listingBudget) : budget(listingBudget) {}
+    DataListingBudget &budget;
+    // Arrays open around the symbol being listed.
+    uint32_t depth = 0;
     // In record order; of several records for one offset only the first.
     std::vector<DataSymbol> records;
     std::unordered_map<uint32_t, DataSymbol> byOffset;
@@ -50,10 +70,13 @@ bool asm_dism_data_symbol(const DataSymbol &symbol, DataSymbolTable &table, bool
 
 // Lists the content of the "TS" extension of the given length whose records
 // start at EIP. False when a read left the image.
-bool asm_dism_data_symbols(uint32_t length, OutputType format, Padding &pad, std::ostream &out);
+bool asm_dism_data_symbols(uint32_t length, DataListingBudget &budget, OutputType format, Padding &pad,
+                           std::ostream &out);
 
 // Lists the debug information that starts at EIP; size is the extension's
-// length. False when a read left the image (what was read before is listed).
+// length. Only the extension's bytes are read: what does not fit in it is
+// not listed. False when a read left the image (what was read before is
+// listed).
 bool asm_dism_debugsyms(uint16_t size, OutputType format, Padding &pad, std::ostream &out);
 
 #endif

@@ -35,6 +35,29 @@ const uint8_t *symbolBytes(const DataSymbol &symbol, uint64_t count)
     return asm_dism_span(uint64_t(g_asm_walk.image.data_start) + symbol.offset, count);
 }
 
+void listUnresolved(bool first, OutputType format, Padding &pad, std::ostream &out)
+{
+    if (!first)
+        asm_list_separator(format, out);
+    asm_list_unknown_symbol(DataSymbol{0, DataSymbol::Unresolved, 0}, format, pad, out);
+}
+
+// Spends bytes of the listing's budget at the table's depth: the top level
+// or inside arrays. False, spending nothing, when they do not fit.
+bool spend(DataSymbolTable &table, uint64_t bytes)
+{
+    uint64_t &spent = table.depth == 0 ? table.budget.topLevel : table.budget.nested;
+    if (bytes > table.budget.limit - spent)
+        return false;
+    spent += bytes;
+    return true;
+}
+
+bool isArray(const DataSymbol &symbol)
+{
+    return symbol.type == DataSymbol::LiteralArray || symbol.type == DataSymbol::NumberArray;
+}
+
 bool listElements(const DataSymbol &array, const uint8_t *elements, DataSymbolTable &table,
                   OutputType format, Padding &pad, std::ostream &out)
 {
@@ -45,15 +68,13 @@ bool listElements(const DataSymbol &array, const uint8_t *elements, DataSymbolTa
             continue;
         }
         const auto found = table.byOffset.find(value & kDataAddressMask);
-        const bool listed = found != table.byOffset.end() &&
-                            table.listedArrays.count(found->second.offset) != 0;
-        if (found == table.byOffset.end() || listed) {
-            if (i > 0)
-                asm_list_separator(format, out);
-            asm_list_unknown_symbol(DataSymbol{0, DataSymbol::Unresolved, 0}, format, pad, out);
-        } else if (!asm_dism_data_symbol(found->second, table, i == 0, format, pad, out)) {
+        const bool resolved = found != table.byOffset.end() &&
+                              !(isArray(found->second) && (table.listedArrays.count(found->second.offset) != 0 ||
+                                                           table.depth > kMaxArrayNesting));
+        if (!resolved)
+            listUnresolved(i == 0, format, pad, out);
+        else if (!asm_dism_data_symbol(found->second, table, i == 0, format, pad, out))
             return false;
-        }
     }
     return true;
 }
@@ -68,6 +89,10 @@ bool asm_dism_data_symbol(const DataSymbol &symbol, DataSymbolTable &table, bool
         const uint8_t *bytes = symbolBytes(symbol, symbol.size);
         if (!bytes)
             return false;
+        if (!spend(table, symbol.size)) {
+            listUnresolved(first, format, pad, out);
+            return true;
+        }
         if (!first)
             asm_list_separator(format, out);
         asm_list_literal(symbol, std::string(reinterpret_cast<const char *>(bytes), symbol.size),
@@ -77,14 +102,21 @@ bool asm_dism_data_symbol(const DataSymbol &symbol, DataSymbolTable &table, bool
     case DataSymbol::LiteralArray:
     case DataSymbol::NumberArray: {
         // A leading byte, then the elements.
-        const uint8_t *bytes = symbolBytes(symbol, 1 + 4 * uint64_t(symbol.size));
+        const uint64_t span = 1 + 4 * uint64_t(symbol.size);
+        const uint8_t *bytes = symbolBytes(symbol, span);
         if (!bytes)
             return false;
+        if (!spend(table, span)) {
+            listUnresolved(first, format, pad, out);
+            return true;
+        }
         if (!first)
             asm_list_separator(format, out);
         table.listedArrays.insert(symbol.offset);
         asm_list_array_begin(symbol, format, pad, out);
+        ++table.depth;
         const bool inImage = listElements(symbol, bytes + 1, table, format, pad, out);
+        --table.depth;
         asm_list_array_end(symbol, format, pad, out);
         return inImage;
     }
@@ -96,9 +128,10 @@ bool asm_dism_data_symbol(const DataSymbol &symbol, DataSymbolTable &table, bool
     }
 }
 
-bool asm_dism_data_symbols(uint32_t length, OutputType format, Padding &pad, std::ostream &out)
+bool asm_dism_data_symbols(uint32_t length, DataListingBudget &budget, OutputType format, Padding &pad,
+                           std::ostream &out)
 {
-    DataSymbolTable table;
+    DataSymbolTable table(budget);
     bool inImage = readRecords(length, table);
     asm_list_symbols_begin(length, format, pad, out);
     // Every record in record order; the symbols of an array are listed

@@ -106,11 +106,11 @@ void help(KdbSession &s, const Words &args)
     else if (topic == "ack")
         s.out << "> syntax: ack 0/1\n";
     else if (topic == "print")
-        s.out << "> syntax: print i (print register <i>)\b";
+        s.out << "> syntax: print i (print register <i>)\n";
     else if (topic == "ram")
-        s.out << "> syntax: ram i (print ram contents at <i>)\b";
+        s.out << "> syntax: ram i (print ram contents at <i>)\n";
     else if (topic == "stack")
-        s.out << "> syntax: stack i (print stack contents at <i>)\b";
+        s.out << "> syntax: stack i (print stack contents at <i>)\n";
     else
         s.out << "> help exti / msg / ack\n";
 }

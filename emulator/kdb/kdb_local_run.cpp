@@ -3,9 +3,11 @@
 #include "kdb_console.h"
 #include "kolm_dbg_print.h"
 #include "kolm_state_print.h"
+#include "kolm_hal.h"
 #include "kolm_p.h"
 #include "signalhandler.h"
 
+#include <algorithm>
 #include <iostream>
 #include <unistd.h>
 
@@ -14,16 +16,31 @@ namespace {
 // Interrupt and terminate.
 constexpr int kHandledSignals = 0xE;
 
+// Longest single wait of a suspended script; the next pass waits on.
+constexpr uint64_t kLongestWaitMs = 60000;
+
+// While the script sleeps at ISR level 0 no instruction runs: wait for its
+// wake time, the next timer or a signal instead of spinning.
+void waitWhileSuspended()
+{
+    if (KOLM_VM.ctx.ISR != 0 || !(KOLM_VM.flags & KOLM_FLAG_SUSP))
+        return;
+    const uint64_t ms = kolm_hal_ms_until_event();
+    if (ms > 0)
+        SignalHandler::instance().waitSignal(int(std::min(ms, kLongestWaitMs)));
+}
+
 } // namespace
 
-void kdb_local_run(std::ostream &out, bool verbose)
+void kdb_local_run(std::ostream &out, bool verbose, bool withConsole)
 {
     if (verbose)
         out << "Executing code:\n" << KOLM_VM.table;
     SignalHandler::init(kHandledSignals);
-    KdbSession session{out, verbose, KdbLineInput(STDIN_FILENO)};
+    const bool console_steps = verbose && withConsole;
+    KdbSession session{out, console_steps, KdbLineInput(STDIN_FILENO)};
 
-    bool console = verbose;
+    bool console = console_steps;
     for (;;) {
         if (console) {
             const KdbConsoleAction action = kdb_console(session);
@@ -42,11 +59,12 @@ void kdb_local_run(std::ostream &out, bool verbose)
         }
         if (kdb_stopped()) {
             // With verbose the last state can still be looked at.
-            if (!verbose)
+            if (!console_steps)
                 return;
             console = true;
             continue;
         }
+        waitWhileSuspended();
         kdb_step(session);
     }
 }

@@ -8,8 +8,10 @@
 
 // Runs the machine from its current state. Without verbose it runs freely:
 // a terminate signal ends the run, an interrupt signal hands it to the
-// console. With verbose the console has it from the start.
-void kdb_local_run(std::ostream &out, bool verbose);
+// console. With verbose the console has it from the start, unless there is
+// none (standard input held the image): then the script runs freely too.
+// A suspended script waits without using the processor.
+void kdb_local_run(std::ostream &out, bool verbose, bool withConsole);
 
 // Final report on standard error: with verbose the machine, stack and RAM,
 // then "Return value: " with EAX, or "null [crashed]" after a fault.

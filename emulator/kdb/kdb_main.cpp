@@ -19,7 +19,7 @@ namespace {
 // Exit statuses.
 constexpr int kExitCommandLine = 1;
 constexpr int kExitUnreadable = 2;
-constexpr int kExitTooShort = 3;
+constexpr int kExitBadSize = 3;
 constexpr int kExitUnwritable = 4;
 constexpr int kExitInit = 5;
 
@@ -43,6 +43,16 @@ bool readRom(std::istream &in)
     }
 }
 
+// The ROM holds one byte more than the largest image when the input was
+// larger; it is refused without reading the rest.
+bool tooLarge()
+{
+    if (kolm_rom_size() <= kolm_image::kMaxImageSize)
+        return false;
+    std::cerr << "Image too large" << std::endl;
+    return true;
+}
+
 // Loads the image named on the command line, or standard input; 0 or an
 // exit status. In emulator mode standard input is read only when asked
 // for with "-": the image may come later over the link.
@@ -54,11 +64,13 @@ int loadImage(const std::string &name, bool emulator, bool verbose)
             std::cerr << "Input file " << name << " is not readable" << std::endl;
             return kExitUnreadable;
         }
+        if (tooLarge())
+            return kExitBadSize;
         if (verbose)
             std::cerr << "Input file size " << kolm_rom_size() << " bytes" << std::endl;
         if (kolm_rom_size() < kMinImageSize) {
             std::cerr << "File is invalid - at least " << kMinImageSize << " bytes expected" << std::endl;
-            return kExitTooShort;
+            return kExitBadSize;
         }
         return 0;
     }
@@ -66,11 +78,25 @@ int loadImage(const std::string &name, bool emulator, bool verbose)
         return 0;
     if (verbose)
         std::cerr << "Reading from stdin";
-    if (!readRom(std::cin) || kolm_rom_size() < kMinImageSize) {
+    const bool read = readRom(std::cin);
+    if (read && tooLarge())
+        return kExitBadSize;
+    if (!read || kolm_rom_size() < kMinImageSize) {
         std::cerr << "Input is invalid - at least " << kMinImageSize << " bytes expected" << std::endl;
-        return kExitTooShort;
+        return kExitBadSize;
     }
     return 0;
+}
+
+// A listing or log that could not be written whole (a full disk, a closed
+// pipe) is a failure: 0, or the exit status after its message.
+int checkWritten(std::ostream &out, const std::string &name)
+{
+    out.flush();
+    if (out)
+        return 0;
+    std::cerr << "Cannot write to " << name << std::endl;
+    return kExitUnwritable;
 }
 
 } // namespace
@@ -104,6 +130,7 @@ int main(int argc, char **argv)
         }
         out = &outputFile;
     }
+    const std::string outputDescription = out == &outputFile ? outputName : "standard output";
     const LogStreamReset logReset;
     if (!disassembler && !outputName.empty())
         kolm_hal_set_debug_stream(out);
@@ -133,21 +160,17 @@ int main(int argc, char **argv)
         const AsmImage image{KOLM_VM.text_start, KOLM_VM.text_end, KOLM_VM.data_start, KOLM_VM.data_end,
                              KOLM_VM.table};
         asm_dismember(image, *out, format, parser.applicationVersion);
-        out->flush();
-        // A listing that could not be written whole (a full disk, a closed
-        // pipe) is a failure, not a listing.
-        if (!*out) {
-            std::cerr << "Cannot write to " << (out == &outputFile ? outputName : "standard output") << std::endl;
-            return kExitUnwritable;
-        }
-        return 0;
+        return checkWritten(*out, outputDescription);
     }
     if (network) {
         std::cerr << "The emulator and server modes are not available in this build" << std::endl;
         return kExitCommandLine;
     }
 
-    kdb_local_run(*out, verbose);
+    // With the image on standard input nothing is left there for the
+    // console to read.
+    const bool imageOnStdin = imageName.empty() || imageName == "-";
+    kdb_local_run(*out, verbose, !imageOnStdin);
     kdb_final_report(verbose);
-    return 0;
+    return checkWritten(*out, outputDescription);
 }

@@ -84,7 +84,16 @@ SignalHandler::WaitResult SignalHandler::waitReadable(int fd, int timeoutMs)
 {
     if (fd < 0 || fd >= FD_SETSIZE)
         return WaitResult::Error;
+    return wait(fd, timeoutMs);
+}
 
+SignalHandler::WaitResult SignalHandler::waitSignal(int timeoutMs)
+{
+    return wait(-1, timeoutMs);
+}
+
+SignalHandler::WaitResult SignalHandler::wait(int fd, int timeoutMs)
+{
     // The handled signals stay blocked between the check of the recorded
     // bits and the wait; pselect() unblocks them only while it waits, so a
     // signal that arrives in between ends the wait instead of being missed.
@@ -119,7 +128,8 @@ SignalHandler::WaitResult SignalHandler::waitReadable(int fd, int timeoutMs)
         }
         fd_set readable;
         FD_ZERO(&readable);
-        FD_SET(fd, &readable);
+        if (fd >= 0)
+            FD_SET(fd, &readable);
         int ready = pselect(fd + 1, &readable, nullptr, nullptr, limit, &previous);
         if (ready > 0) {
             result = WaitResult::Ready;

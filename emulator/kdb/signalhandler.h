@@ -31,12 +31,17 @@ public:
     // cannot watch or a failing select().
     WaitResult waitReadable(int fd, int timeoutMs);
 
+    // Waits like waitReadable for a signal or the timeout alone.
+    WaitResult waitSignal(int timeoutMs);
+
     ~SignalHandler();
     SignalHandler(const SignalHandler &) = delete;
     SignalHandler &operator=(const SignalHandler &) = delete;
 
 private:
     SignalHandler() = default;
+    // fd < 0: no descriptor to watch.
+    WaitResult wait(int fd, int timeoutMs);
     friend void POSIX_handleFunc(int signal);
 
     uint32_t m_mask = 0;

@@ -1,7 +1,7 @@
 #include "flash.h"
 
+#include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -40,7 +40,14 @@ bool read_le(uint32_t offset, uint32_t length, uint32_t &value)
 
 void kolm_flash_read(std::istream &in)
 {
-    std::string image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string image;
+    char chunk[4096];
+    while (image.size() < KOLM_FLASH_READ_LIMIT) {
+        in.read(chunk, std::streamsize(std::min<size_t>(sizeof chunk, KOLM_FLASH_READ_LIMIT - image.size())));
+        image.append(chunk, size_t(in.gcount()));
+        if (!in)
+            break;
+    }
     g_buffer.swap(image);
     refresh_views();
 }

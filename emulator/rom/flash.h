@@ -5,10 +5,17 @@
 // are image offsets. Every read is range-checked; a read past the end is
 // reported to the caller, which decides what a failed access means.
 
+#include "kolm_image_format.h"
+
 #include <cstdint>
 #include <istream>
 
-// Replaces the ROM with the whole stream.
+// No image is larger than this; a ROM read from a stream that holds more
+// is one byte larger, and the rest of the stream is left unread.
+inline constexpr uint32_t KOLM_FLASH_READ_LIMIT = kolm_image::kMaxImageSize + 1;
+
+// Replaces the ROM with the stream's bytes up to its end, or up to
+// KOLM_FLASH_READ_LIMIT bytes.
 void kolm_flash_read(std::istream &in);
 
 // Pointer to ROM byte offset when offset + length does not pass the end;

@@ -85,13 +85,23 @@ bool kolm_vm_stack_index_ok(uint32_t index)
     return false;
 }
 
+bool kolm_vm_stack_above_globals(uint32_t index)
+{
+    return index < KOLM_STACK_INDEX_END && kolm_vm_stack_offset(index) >= KOLM_VM.table.bss;
+}
+
+void kolm_vm_stack_overflow(const char *message)
+{
+    KOLM_VM.flags = (KOLM_VM.flags & ~KOLM_FLAG_ERROR_MASK) | KOLM_ERROR_STACK_OVERFLOW;
+    asm_debug(KOLM_LOG_ERROR, "%s", message);
+    kolm_vm_asm_segv();
+}
+
 bool kolm_vm_push(uint32_t value)
 {
     _VM_Context &c = KOLM_VM.ctx;
-    if (c.ESP >= KOLM_STACK_LIMIT) {
-        KOLM_VM.flags = (KOLM_VM.flags & ~KOLM_FLAG_ERROR_MASK) | KOLM_ERROR_STACK_OVERFLOW;
-        asm_debug(KOLM_LOG_ERROR, "stack overflow");
-        kolm_vm_asm_segv();
+    if (c.ESP >= KOLM_STACK_LIMIT || !kolm_vm_stack_above_globals(c.ESP)) {
+        kolm_vm_stack_overflow("stack overflow");
         return false;
     }
     kolm_vm_set_stack(c.ESP, value);
@@ -140,7 +150,8 @@ uint32_t kolm_vm_init()
         return KOLM_INIT_MAIN_ENTRY;
     }
     const uint32_t size = kolm_rom_size();
-    if (size < KOLM_VM.text_end) {
+    // The code section holds at least the entry table read above.
+    if (size < KOLM_VM.text_end || KOLM_VM.text_end < KOLM_VM.text_start + kEntryTableBytes) {
         asm_debug(KOLM_LOG_ERROR, "code truncated");
         return KOLM_INIT_TRUNCATED;
     }

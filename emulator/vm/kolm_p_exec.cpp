@@ -192,6 +192,12 @@ void call(uint32_t target, uint32_t frame)
     const uint32_t base = c.ESP - frame;
     if (!kolm_vm_stack_index_ok(base + 1))
         return;
+    // A frame of fewer than two words puts the return slot above the top
+    // of the stack, where it must not land on a global variable.
+    if (!kolm_vm_stack_above_globals(base + 1)) {
+        kolm_vm_stack_overflow("stack overflow");
+        return;
+    }
     c.EBP = base;
     kolm_vm_set_stack(base + 1, c.EIP);
     c.EIP = target & 0xFFFF;

@@ -19,10 +19,10 @@ void enter(uint32_t level, uint32_t handler, std::initializer_list<uint32_t> arg
 {
     _VM_Context &c = KOLM_VM.ctx;
     const uint32_t needed = kFrameWords + uint32_t(arguments.size());
-    if (c.ESP > KOLM_STACK_LIMIT + 1 - needed) {
-        KOLM_VM.flags = (KOLM_VM.flags & ~KOLM_FLAG_ERROR_MASK) | KOLM_ERROR_STACK_OVERFLOW;
-        asm_debug(KOLM_LOG_ERROR, "stack overflow at internal function call");
-        kolm_vm_asm_segv();
+    // Every word is checked before any is pushed: a refused entry leaves
+    // the stack as it was.
+    if (c.ESP > KOLM_STACK_LIMIT + 1 - needed || !kolm_vm_stack_above_globals(c.ESP + needed - 1)) {
+        kolm_vm_stack_overflow("stack overflow at internal function call");
         return;
     }
     for (uint32_t word : {c.EAX, c.EBX, c.ECX, c.EDX, c.ISR, c.EIP})

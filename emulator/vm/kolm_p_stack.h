@@ -40,7 +40,15 @@ inline void kolm_vm_set_stack(uint32_t index, uint32_t value)
 // True when stack index lies in RAM; otherwise logs and faults.
 bool kolm_vm_stack_index_ok(uint32_t index);
 
-// Pushes with the overflow check: false (error 7, fault) when full.
+// True when the word of stack index lies in RAM above the global
+// variables (the first bss bytes), where the stack may grow.
+bool kolm_vm_stack_above_globals(uint32_t index);
+
+// Stack overflow: error 7, the message at error level, fault.
+void kolm_vm_stack_overflow(const char *message);
+
+// Pushes with the overflow check: false (error 7, fault) when the stack is
+// full or the word would land on a global variable.
 bool kolm_vm_push(uint32_t value);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -704,3 +705,47 @@ TEST(PackageDump, ListsPlatformRegistersAndDefines)
 }
 
 } // namespace
+
+// ---- hostile packages ------------------------------------------------------------
+
+namespace {
+
+long peakResidentKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct HostileCase {
+    const char *name;
+    const char *sync;
+    const char *message;
+};
+
+class HostilePackage : public ::testing::TestWithParam<HostileCase> {};
+
+} // namespace
+
+// About 68 KB of groups that each name 65536 instances: the expansion fails
+// before the item texts are built, instead of taking gigabytes.
+TEST_P(HostilePackage, ManyLargeRangesFailWithinBoundedMemory)
+{
+    std::string groups;
+    for (int i = 0; i < 850; ++i)
+        groups += rangeGroup("N" + std::to_string(i), "0", "65535", "1");
+    const std::string xml = platform(templatePeripheral(groups, GetParam().sync));
+    ASSERT_GT(xml.size(), 65536u);
+
+    const long before = peakResidentKilobytes();
+    Parsed parsed = parseText(xml);
+    EXPECT_FALSE(parsed.ok);
+    EXPECT_EQ(parsed.message, GetParam().message);
+    EXPECT_LT(peakResidentKilobytes() - before, 256L * 1024);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, HostilePackage,
+    ::testing::Values(HostileCase{"synced", "true", "template PN expands to too much data"},
+                      HostileCase{"combined", "false", "template PN expands to too much data"}),
+    [](const auto &info) { return std::string(info.param.name); });

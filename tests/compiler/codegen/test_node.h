@@ -27,6 +27,12 @@ public:
         endColumn = lastColumn;
     }
     int type() const override { return 9; }
+    std::string toString() const override { return "test node"; }
+    void toXML(int indent, int level, std::ostream *out) const override
+    {
+        io_pad(indent, level, out);
+        headXML("Test", out, true);
+    }
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override { return code ? code(ctx, out) : true; }
 
     Code code;

@@ -3,6 +3,7 @@
 #include "kolm_hal_state.h"
 #include "vm_fixture.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -113,13 +114,20 @@ TEST(Sleep, EndsEarlyOnACaughtSignal)
     struct sigaction previous{};
     ASSERT_EQ(sigaction(SIGUSR1, &action, &previous), 0);
     const pthread_t sleeper = pthread_self();
-    std::thread signaller([sleeper] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        pthread_kill(sleeper, SIGUSR1);
+    // The signal is repeated until the sleep returns: on a loaded machine a
+    // single early signal could arrive before the sleep starts.
+    std::atomic<bool> woke{false};
+    std::thread signaller([sleeper, &woke] {
+        while (!woke) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!woke)
+                pthread_kill(sleeper, SIGUSR1);
+        }
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(kolm_hal_sleep(20000), 20000u);
     const auto waited = std::chrono::steady_clock::now() - start;
+    woke = true;
     signaller.join();
     sigaction(SIGUSR1, &previous, nullptr);
     EXPECT_LT(waited, std::chrono::seconds(10));

@@ -111,10 +111,10 @@ TEST(DisasmProcessModes, EmptyRomIsRefusedWithNoData)
 
 TEST(DisasmProcessModes, FaultReportGoesToStandardErrorAndTheListingStaysValid)
 {
-    // A debug section that claims more files than the image holds: the
-    // second path length, at 0x33, runs past the end.
+    // A debug section that claims more files and bytes than the image
+    // holds: the second path length, at 0x33, runs past the end.
     ImageBuilder image;
-    image.ins(kolm_isa::OP_halt).extension("DS", ImageBuilder::words({0xFFFFFFFF, 2}) + "ab" + "c");
+    image.ins(kolm_isa::OP_halt).extension("DS", ImageBuilder::words({0xFFFFFFFF, 2}) + "ab" + "c", 100);
     for (OutputType format : kForms) {
         const ChildResult r = runChild(command(format, {}), image.build());
         EXPECT_EQ(r.status, 0);

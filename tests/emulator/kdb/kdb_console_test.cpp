@@ -121,9 +121,9 @@ TEST(Console, AnswersEveryCommand)
               "> syntax: \"exti PIN\", where PIN=PXn\n"
               "> syntax: 'msg addr(as hex or 'bcst') src_port(decimal) data(hex or \"ascii\", no spaces)'\n"
               "> syntax: ack 0/1\n"
-              "> syntax: print i (print register <i>)\b"
-              "> syntax: ram i (print ram contents at <i>)\b"
-              "> syntax: stack i (print stack contents at <i>)\b"
+              "> syntax: print i (print register <i>)\n"
+              "> syntax: ram i (print ram contents at <i>)\n"
+              "> syntax: stack i (print stack contents at <i>)\n"
               "> help exti / msg / ack\n"
               + kCommandList + kCommandList + kCommandList);
     EXPECT_EQ(run.result.out.rfind("> > > ", 0), 0u);

@@ -77,14 +77,16 @@ TEST(LocalRun, VerboseEndsWithTheMachineStackAndRam)
     EXPECT_TRUE(endsWith(r.err, "Return value: 0\n"));
 }
 
-TEST(LocalRun, VerboseSaysItReadsStandardInputWithoutALineEnd)
+TEST(LocalRun, VerboseWithTheImageOnStandardInputRunsWithoutTheConsole)
 {
-    // Standard input holds only the image: the console meets its end and
-    // quits before the first step, so the final report follows at once.
+    // Standard input holds only the image: no console can read commands
+    // there, so the script runs to its end and returns its own value.
     const ChildResult r = runChild(command({"--verbose", "-"}), returningImage(6));
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err.rfind("Reading from stdinEOF / HLT\nContext:\n", 0), 0u) << r.err;
-    EXPECT_TRUE(endsWith(r.err, "Return value: 0\n"));
+    EXPECT_EQ(r.err.rfind("Reading from stdinEOF / HLT\nContext:\n%EAX\t6\t", 0), 0u) << r.err;
+    EXPECT_EQ(r.out.rfind("Executing code:\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find(">>>>STEP"), std::string::npos) << r.out;
+    EXPECT_TRUE(endsWith(r.err, "Return value: 6\n"));
 }
 
 // ---------------------------------------------------------------- exit statuses

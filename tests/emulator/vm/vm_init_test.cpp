@@ -38,6 +38,9 @@ struct InitCase {
 const InitCase kInitCases[] = {
     {"valid", [](std::string &) {}, 0, ""},
     {"truncated", [](std::string &i) { i.pop_back(); }, 1, "code truncated"},
+    {"code_shorter_than_entry_table", [](std::string &i) { setU16(i, 10, 23); }, 1, "code truncated"},
+    {"code_without_entry_table", [](std::string &i) { setU16(i, 10, 0); }, 1, "code truncated"},
+    {"code_only_entry_table", [](std::string &i) { setU16(i, 10, 24); }, 0, ""},
     {"swapped_bom", [](std::string &i) { setU16(i, 0, 0xFEFF); }, 2, "Wrong platform endianness"},
     {"bad_bom", [](std::string &i) { setU16(i, 0, 0x1234); }, 2, "invalid bom 0x1234"},
     {"magic", [](std::string &i) { setU16(i, 2, 0xA0A2); }, 3, "invalid header a0a2"},

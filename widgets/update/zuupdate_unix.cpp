@@ -1,0 +1,94 @@
+#include "zuupdate_unix.h"
+
+#include "jsondownload.h"
+#include "updateschedule.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFutureWatcher>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSettings>
+#include <QThread>
+#include <QTimer>
+#include <QVersionNumber>
+#include <QtConcurrent>
+
+static const int autoCheckDelayMs = 1000;
+
+AppUpdater::AppUpdater(const QString &url, QObject *parent)
+    : QObject(parent)
+    , m_url(url)
+    , m_watcher(new QFutureWatcher<QJsonDocument>(this))
+{
+    connect(m_watcher, &QFutureWatcher<QJsonDocument>::finished, this, &AppUpdater::asyncFinished);
+
+    // No repeating timer: a long-running IDE checks again on request or at
+    // its next start.
+    if (automaticUpdateCheckDue(QSettings(), QDateTime::currentDateTime()))
+        QTimer::singleShot(autoCheckDelayMs, this, &AppUpdater::checkUpdatesInt);
+}
+
+// Closing the IDE during a check waits for the download, which gives up
+// after its time-out.
+AppUpdater::~AppUpdater()
+{
+    while (!m_watcher->isFinished()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(250);
+    }
+}
+
+void AppUpdater::checkForUpdates()
+{
+    checkUpdatesInt();
+}
+
+void AppUpdater::checkUpdatesInt()
+{
+    if (!m_watcher->isFinished())
+        return;
+    QSettings().setValue(QStringLiteral("Updates/LastCheck"),
+                         QDateTime::currentDateTime().toString(QLatin1String(updateCheckTimeFormat)));
+    m_watcher->setFuture(QtConcurrent::run(downloadJSon, m_url, updateDownloadTimeoutMs));
+}
+
+void AppUpdater::asyncFinished()
+{
+    const QJsonDocument doc = m_watcher->result();
+    if (doc.isNull() || !doc.isArray()) {
+        emit updateInfoAvailable(false, QString(), QString(), QString());
+        return;
+    }
+
+    const QVersionNumber current = QVersionNumber::fromString(QCoreApplication::applicationVersion());
+    QVersionNumber best(0, 0, 0);
+    QString bestVersion;
+    QString bestUrl;
+    QString changelog;
+    const QJsonArray releases = doc.array();
+    for (const QJsonValue &entry : releases) {
+        const QJsonObject release = entry.toObject();
+        const QString versionText = release.value(QLatin1String("version")).toString();
+        const QVersionNumber version = QVersionNumber::fromString(versionText);
+        if (versionText.isEmpty() || version <= current)
+            continue;
+
+        QString notes;
+        const QJsonArray lines = release.value(QLatin1String("changelog")).toArray();
+        for (const QJsonValue &line : lines)
+            notes += QLatin1Char('\n') + line.toVariant().toString();
+        changelog.prepend(notes);
+
+        if (version > best) {
+            best = version;
+            bestVersion = versionText;
+            bestUrl = release.value(QLatin1String("url86")).toString();
+        }
+    }
+
+    if (bestVersion.isEmpty())
+        emit updateInfoAvailable(false, QString(), QString(), QString());
+    else
+        emit updateInfoAvailable(true, bestVersion, changelog, bestUrl);
+}
