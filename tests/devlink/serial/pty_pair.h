@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -99,4 +101,18 @@ public:
     ~ScopedPortListing() { serial_port_catalog::setSource({}); }
     ScopedPortListing(const ScopedPortListing &) = delete;
     ScopedPortListing &operator=(const ScopedPortListing &) = delete;
+};
+
+// A pseudo-terminal pair whose slave the serial port listing shows while it
+// lives.
+class ListedPty : public PtyPair
+{
+public:
+    ListedPty()
+        : m_listing({listing()})
+    {
+    }
+
+private:
+    ScopedPortListing m_listing;
 };

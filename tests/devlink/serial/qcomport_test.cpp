@@ -24,30 +24,24 @@ private:
     QSettings &settings() { return *m_settings; }
 
     QTemporaryDir m_dir;
-    PtyPair *m_pty = nullptr;
-    ScopedPortListing *m_listing = nullptr;
-    QSettings *m_settings = nullptr;
+    std::unique_ptr<ListedPty> m_pty;
+    std::unique_ptr<QSettings> m_settings;
 };
 
 void QComPortTest::init()
 {
     QVERIFY(m_dir.isValid());
-    m_pty = new PtyPair;
+    m_pty = std::make_unique<ListedPty>();
     QVERIFY(m_pty->isValid());
-    m_listing = new ScopedPortListing({m_pty->listing()});
-    m_settings = new QSettings(m_dir.filePath(QTest::currentTestFunction() + QStringLiteral(".ini")),
+    m_settings = std::make_unique<QSettings>(m_dir.filePath(QTest::currentTestFunction() + QStringLiteral(".ini")),
                                QSettings::IniFormat);
     m_settings->clear();
 }
 
 void QComPortTest::cleanup()
 {
-    delete m_settings;
-    delete m_listing;
-    delete m_pty;
-    m_settings = nullptr;
-    m_listing = nullptr;
-    m_pty = nullptr;
+    m_settings.reset();
+    m_pty.reset();
 }
 
 void QComPortTest::emptyGroupGetsDefaults()
