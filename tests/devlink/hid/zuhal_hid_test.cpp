@@ -39,6 +39,7 @@ private slots:
     void pollTimeBounds();
     void outputReportLayout_data();
     void outputReportLayout();
+    void sendReportsWriteFailure();
     void inputReportUnwrapping_data();
     void inputReportUnwrapping();
     void readFailureDisconnects();
@@ -155,6 +156,14 @@ void ZuHalHidTest::outputReportLayout()
     QByteArray expected = QByteArray::fromHex("01") + char(bytes.size()) + bytes;
     expected.append(QByteArray(64 - expected.size(), '\0'));
     QCOMPARE(m_device->writtenReports, QList<QByteArray>{expected});
+}
+
+void ZuHalHidTest::sendReportsWriteFailure()
+{
+    openTransport();
+    m_device->failWrites = true;
+    QVERIFY(!m_transport->send(packetOf(packetBytes(0))));
+    QVERIFY(m_transport->isOpen());
 }
 
 void ZuHalHidTest::inputReportUnwrapping_data()
