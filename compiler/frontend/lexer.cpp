@@ -109,8 +109,14 @@ bool Compiler::parse_stream(std::istream &in, const std::string &name)
     return result == 0 && !error_flag;
 }
 
-int Compiler::lex(Parser::semantic_type *value, location *loc)
+int Compiler::lex(Parser::semantic_type *value, location *loc, size_t parserStack)
 {
+    if (parserStack > kMaxParserStack) {
+        *loc = pending_token >= 0 ? pending_location : scan_location;
+        error(*loc, "nested too deeply: more than " + std::to_string(kMaxParserStack) +
+                        " open symbols in the parser");
+        return Parser::token::YYerror;
+    }
     if (pending_token >= 0) {
         const int token = pending_token;
         pending_token = -1;
@@ -121,6 +127,14 @@ int Compiler::lex(Parser::semantic_type *value, location *loc)
     const int token = scanner->lex(value, &scan_location);
     *loc = scan_location;
     return token;
+}
+
+bool Compiler::checkExpressionDepth(int depth, const location &where)
+{
+    if (depth <= kMaxExpressionDepth)
+        return true;
+    error(where, "expression nested deeper than " + std::to_string(kMaxExpressionDepth) + " levels");
+    return false;
 }
 
 void Compiler::error(const location &where, const std::string &message)

@@ -61,9 +61,22 @@ public:
     // mapping into replace_ops.
     bool preprocess_stream(std::istream &in, std::ostream &out, const std::string &name);
 
+    // Bounds of the syntax tree, far above what scripts use, so that the
+    // recursive passes over it (precompile, fold, compile, the dumps and
+    // the destructors) never exhaust the stack. The parser's stack grows by
+    // one to six symbols for each level of brackets, blocks, statements,
+    // ternaries or prefix operators; expressions count their own levels,
+    // operators chained to the left (a 2,000-term sum) included.
+    static constexpr size_t kMaxParserStack = 2048;
+    static constexpr int kMaxExpressionDepth = 4096;
+
     // The next token for the parser, from the scanner of the parse in
-    // progress.
-    int lex(Parser::semantic_type *value, location *loc);
+    // progress; with a parser stack deeper than kMaxParserStack, reports
+    // the nesting and returns the error token, which ends the parse.
+    int lex(Parser::semantic_type *value, location *loc, size_t parserStack = 0);
+
+    // Reports an expression deeper than kMaxExpressionDepth; false then.
+    bool checkExpressionDepth(int depth, const location &where);
 
     // A syntax error at a location of the preprocessed text, reported at
     // its source line.
