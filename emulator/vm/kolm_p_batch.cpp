@@ -90,7 +90,9 @@ namespace {
 
 // Handlers for instructions whose register operands all name one of the
 // four general registers: RR_ and EAX_ with two of them, IMM_, STO and STOS
-// with the first operand, SSVR with the second.
+// with the first operand, SSVR with the second. GCMPJ_ is a compare
+// followed by a jump, the two instructions in one handler; GOTO is a STO
+// to EIP.
 #define KOLM_BATCH_GENERAL_HANDLERS(X)                                                                              \
     X(GRR_ADD) X(GRR_SUB) X(GRR_MUL) X(GRR_DIV) X(GRR_SHL) X(GRR_SHR) X(GRR_BOR) X(GRR_AND) X(GRR_XOR) X(GRR_MOD)   \
     X(GEAX_ADD) X(GEAX_SUB) X(GEAX_MUL) X(GEAX_DIV) X(GEAX_SHL) X(GEAX_SHR) X(GEAX_BOR) X(GEAX_AND) X(GEAX_XOR)     \
@@ -98,7 +100,8 @@ namespace {
     X(GIMM_ADD) X(GIMM_SUB) X(GIMM_MUL) X(GIMM_DIV) X(GIMM_SHL) X(GIMM_SHR) X(GIMM_BOR) X(GIMM_AND) X(GIMM_XOR)     \
     X(GIMM_MOD)                                                                                                     \
     X(GCMP_EQ) X(GCMP_LOR) X(GCMP_LAND) X(GCMP_LESS) X(GCMP_LEQ)                                                    \
-    X(GCPY) X(GSTO) X(GSTOS) X(GSSVR)
+    X(GCMPJ_EQ) X(GCMPJ_LOR) X(GCMPJ_LAND) X(GCMPJ_LESS) X(GCMPJ_LEQ)                                               \
+    X(GCPY) X(GSTO) X(GSTOS) X(GSSVR) X(GOTO)
 
 enum Handler : uint8_t {
 #define KOLM_BATCH_ENUM(name) H_##name,
@@ -111,7 +114,8 @@ static_assert(H_RR_MOD - H_RR_ADD == kMathOps - 1 && H_EAX_MOD - H_EAX_ADD == kM
                   H_IMM_MOD - H_IMM_ADD == kMathOps - 1 && H_CMP_LEQ - H_CMP_EQ == OP_leq - OP_cmp,
               "the math and compare handlers follow the opcode order");
 static_assert(H_GRR_MOD - H_GRR_ADD == kMathOps - 1 && H_GEAX_MOD - H_GEAX_ADD == kMathOps - 1 &&
-                  H_GIMM_MOD - H_GIMM_ADD == kMathOps - 1 && H_GCMP_LEQ - H_GCMP_EQ == OP_leq - OP_cmp,
+                  H_GIMM_MOD - H_GIMM_ADD == kMathOps - 1 && H_GCMP_LEQ - H_GCMP_EQ == OP_leq - OP_cmp &&
+                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp,
               "the general-register handlers follow the opcode order");
 
 // Opcode byte to handler.
@@ -150,8 +154,9 @@ constexpr std::array<bool, 256> kPlainWrite = [] {
 // The longest instruction: opcode and two immediates.
 constexpr size_t kLongestInstruction = 9;
 
-// The handler for the instruction at p, which has kLongestInstruction bytes.
-Handler handlerOf(const uint8_t *p)
+// The handler for the instruction at p, which has kLongestInstruction
+// bytes; jumpFollows when a jump follows it that the loop carries out.
+Handler handlerOf(const uint8_t *p, bool jumpFollows)
 {
     const Handler handler = Handler(kHandler[p[0]]);
     const bool first = p[1] < KOLM_W_EIP;
@@ -164,11 +169,13 @@ Handler handlerOf(const uint8_t *p)
     if (first && in(H_IMM_ADD, H_IMM_MOD))
         return Handler(H_GIMM_ADD + (handler - H_IMM_ADD));
     if (both && in(H_CMP_EQ, H_CMP_LEQ))
-        return Handler(H_GCMP_EQ + (handler - H_CMP_EQ));
+        return Handler((jumpFollows ? H_GCMPJ_EQ : H_GCMP_EQ) + (handler - H_CMP_EQ));
     if (both && handler == H_CPY)
         return H_GCPY;
     if (first && handler == H_STO)
         return H_GSTO;
+    if (p[1] == KOLM_W_EIP && handler == H_STO)
+        return H_GOTO;
     if (first && handler == H_STOS)
         return H_GSTOS;
     if (p[2] < KOLM_W_EIP && handler == H_SSVR)
@@ -578,12 +585,23 @@ L_NOP : {
 #undef KOLM_BATCH_GENERAL_MATH_HANDLERS
 #undef KOLM_GENERAL_MATH
 
+// The compare alone, and the compare with the jump behind it, counted as
+// the two instructions it is.
 #define KOLM_BATCH_GENERAL_COMPARE_HANDLER(name, result)                                                            \
     L_GCMP_##name : {                                                                                               \
         const uint32_t a = KOLM_GENERAL(0);                                                                         \
         const uint32_t b = KOLM_GENERAL(1);                                                                         \
         c.EAX = (result) ? 1 : 0;                                                                                   \
         KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GCMPJ_##name : {                                                                                              \
+        const uint32_t a = KOLM_GENERAL(0);                                                                         \
+        const uint32_t b = KOLM_GENERAL(1);                                                                         \
+        const bool taken = (result);                                                                                \
+        c.EAX = taken ? 1 : 0;                                                                                      \
+        ++executed;                                                                                                 \
+        next = taken ? KOLM_IMMEDIATE(3) : KOLM_IMMEDIATE(7);                                                       \
+        KOLM_JUMP();                                                                                                \
     }
     KOLM_BATCH_COMPARE(KOLM_BATCH_GENERAL_COMPARE_HANDLER)
 #undef KOLM_BATCH_GENERAL_COMPARE_HANDLER
@@ -603,6 +621,10 @@ L_GSTOS : {
     setWord(KOLM_OPERAND(0), stack(slot));
     KOLM_STEP(3);
 }
+L_GOTO : {
+    next = KOLM_IMMEDIATE(1);
+    KOLM_JUMP();
+}
 L_GSSVR : {
     const uint32_t x = KOLM_GENERAL(1);
     const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(0));
@@ -616,7 +638,7 @@ L_GSSVR : {
 
 L_DECODE : {
     // First run of the offset: its handler into the table.
-    const Handler handler = handlerOf(rom + pc);
+    const Handler handler = handlerOf(rom + pc, pc + 3 < fastEnd && rom[pc + 3] == OP_jmp);
     targets[pc] = KOLM_TARGET(handler);
     KOLM_DISPATCH();
 }
