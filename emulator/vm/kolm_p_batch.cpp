@@ -90,9 +90,10 @@ namespace {
 
 // Handlers for instructions whose register operands all name one of the
 // four general registers: RR_ and EAX_ with two of them, IMM_, STO and STOS
-// with the first operand, SSVR with the second. GCMPJ_ is a compare
-// followed by a jump, the two instructions in one handler; GOTO is a STO
-// to EIP.
+// with the first operand, SSVR with the second; GOTO is a STO to EIP.
+// Pair handlers carry out two instructions, counted as two, the second
+// with the checks of its own handler: GCMPJ_ a compare and a jump, GEAXS_
+// a result to EAX and an SSVR, and STOS with a STO or a STOS.
 #define KOLM_BATCH_GENERAL_HANDLERS(X)                                                                              \
     X(GRR_ADD) X(GRR_SUB) X(GRR_MUL) X(GRR_DIV) X(GRR_SHL) X(GRR_SHR) X(GRR_BOR) X(GRR_AND) X(GRR_XOR) X(GRR_MOD)   \
     X(GEAX_ADD) X(GEAX_SUB) X(GEAX_MUL) X(GEAX_DIV) X(GEAX_SHL) X(GEAX_SHR) X(GEAX_BOR) X(GEAX_AND) X(GEAX_XOR)     \
@@ -101,7 +102,9 @@ namespace {
     X(GIMM_MOD)                                                                                                     \
     X(GCMP_EQ) X(GCMP_LOR) X(GCMP_LAND) X(GCMP_LESS) X(GCMP_LEQ)                                                    \
     X(GCMPJ_EQ) X(GCMPJ_LOR) X(GCMPJ_LAND) X(GCMPJ_LESS) X(GCMPJ_LEQ)                                               \
-    X(GCPY) X(GSTO) X(GSTOS) X(GSSVR) X(GOTO)
+    X(GEAXS_ADD) X(GEAXS_SUB) X(GEAXS_MUL) X(GEAXS_DIV) X(GEAXS_SHL) X(GEAXS_SHR) X(GEAXS_BOR) X(GEAXS_AND)         \
+    X(GEAXS_XOR) X(GEAXS_MOD)                                                                                       \
+    X(GCPY) X(GSTO) X(GSTOS) X(GSTOS_GSTO) X(GSTOS_GSTOS) X(GSSVR) X(GOTO)
 
 enum Handler : uint8_t {
 #define KOLM_BATCH_ENUM(name) H_##name,
@@ -115,7 +118,7 @@ static_assert(H_RR_MOD - H_RR_ADD == kMathOps - 1 && H_EAX_MOD - H_EAX_ADD == kM
               "the math and compare handlers follow the opcode order");
 static_assert(H_GRR_MOD - H_GRR_ADD == kMathOps - 1 && H_GEAX_MOD - H_GEAX_ADD == kMathOps - 1 &&
                   H_GIMM_MOD - H_GIMM_ADD == kMathOps - 1 && H_GCMP_LEQ - H_GCMP_EQ == OP_leq - OP_cmp &&
-                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp,
+                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp && H_GEAXS_MOD - H_GEAXS_ADD == kMathOps - 1,
               "the general-register handlers follow the opcode order");
 
 // Opcode byte to handler.
@@ -155,8 +158,8 @@ constexpr std::array<bool, 256> kPlainWrite = [] {
 constexpr size_t kLongestInstruction = 9;
 
 // The handler for the instruction at p, which has kLongestInstruction
-// bytes; jumpFollows when a jump follows it that the loop carries out.
-Handler handlerOf(const uint8_t *p, bool jumpFollows)
+// bytes.
+Handler singleHandler(const uint8_t *p)
 {
     const Handler handler = Handler(kHandler[p[0]]);
     const bool first = p[1] < KOLM_W_EIP;
@@ -169,7 +172,7 @@ Handler handlerOf(const uint8_t *p, bool jumpFollows)
     if (first && in(H_IMM_ADD, H_IMM_MOD))
         return Handler(H_GIMM_ADD + (handler - H_IMM_ADD));
     if (both && in(H_CMP_EQ, H_CMP_LEQ))
-        return Handler((jumpFollows ? H_GCMPJ_EQ : H_GCMP_EQ) + (handler - H_CMP_EQ));
+        return Handler(H_GCMP_EQ + (handler - H_CMP_EQ));
     if (both && handler == H_CPY)
         return H_GCPY;
     if (first && handler == H_STO)
@@ -181,6 +184,23 @@ Handler handlerOf(const uint8_t *p, bool jumpFollows)
     if (p[2] < KOLM_W_EIP && handler == H_SSVR)
         return H_GSSVR;
     return handler;
+}
+
+// The handler for an instruction of three bytes with handler first whose
+// following instruction has handler second: a pair handler where there is
+// one.
+Handler pairHandler(Handler first, Handler second)
+{
+    const auto in = [first](Handler from, Handler to) { return first >= from && first <= to; };
+    if (second == H_JMP && in(H_GCMP_EQ, H_GCMP_LEQ))
+        return Handler(H_GCMPJ_EQ + (first - H_GCMP_EQ));
+    if (second == H_GSSVR && in(H_GEAX_ADD, H_GEAX_MOD))
+        return Handler(H_GEAXS_ADD + (first - H_GEAX_ADD));
+    if (first == H_GSTOS && second == H_GSTO)
+        return H_GSTOS_GSTO;
+    if (first == H_GSTOS && second == H_GSTOS)
+        return H_GSTOS_GSTOS;
+    return first;
 }
 
 // A handler as the table keeps it: its label, or its number when the loop
@@ -564,39 +584,81 @@ L_NOP : {
     KOLM_NEXT();
 }
 
-// General register operand k, with no check.
-#define KOLM_GENERAL(k) word(KOLM_OPERAND(k))
-// Word destination := result of a, general register operand 0, and b, then
-// the step to the next instruction.
-#define KOLM_GENERAL_MATH(bValue, destination, result, refusesZero, length)                                       \
-    {                                                                                                               \
-        const uint32_t a = KOLM_GENERAL(0);                                                                         \
+// The bodies of the general-register handlers for the instruction at
+// pc + at, where a pair handler places its second instruction. A check
+// that does not pass hands that instruction to kolm_vm_next.
+#define KOLM_AT_OPERAND(at, k) KOLM_OPERAND((at) + (k))
+#define KOLM_AT_GENERAL(at, k) word(KOLM_AT_OPERAND(at, k))
+#define KOLM_REFUSE(at)                                                                                             \
+    do {                                                                                                            \
+        pc += (at);                                                                                                 \
+        goto slow;                                                                                                  \
+    } while (0)
+// Word destination := result of a, general register operand 0, and b.
+#define KOLM_GENERAL_MATH(at, bValue, destination, result, refusesZero)                                             \
+    do {                                                                                                            \
+        const uint32_t a = KOLM_AT_GENERAL(at, 0);                                                                  \
         const uint32_t b = (bValue);                                                                                \
         if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
-            goto slow;                                                                                              \
+            KOLM_REFUSE(at);                                                                                        \
         setWord(destination, result);                                                                               \
-        KOLM_STEP(length);                                                                                          \
-    }
+    } while (0)
+#define KOLM_GENERAL_STOS(at)                                                                                       \
+    do {                                                                                                            \
+        const uint32_t slot = c.EBP + uint32_t(KOLM_AT_OPERAND(at, 1));                                             \
+        if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))                                                            \
+            KOLM_REFUSE(at);                                                                                        \
+        setWord(KOLM_AT_OPERAND(at, 0), stack(slot));                                                               \
+    } while (0)
+#define KOLM_GENERAL_STO(at) setWord(KOLM_AT_OPERAND(at, 0), immediate(rom + pc + (at) + 2))
+#define KOLM_GENERAL_SSVR(at)                                                                                       \
+    do {                                                                                                            \
+        const uint32_t x = KOLM_AT_GENERAL(at, 1);                                                                  \
+        const uint32_t slot = c.EBP + uint32_t(KOLM_AT_OPERAND(at, 0));                                             \
+        if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))                                                            \
+            KOLM_REFUSE(at);                                                                                        \
+        c.EAX = x;                                                                                                  \
+        setStack(slot, x);                                                                                          \
+    } while (0)
+// The second instruction of a pair, counted before it runs.
+#define KOLM_SECOND(body)                                                                                           \
+    do {                                                                                                            \
+        ++executed;                                                                                                 \
+        body;                                                                                                       \
+    } while (0)
+
 #define KOLM_BATCH_GENERAL_MATH_HANDLERS(name, result, refusesZero)                                                 \
-    L_GRR_##name : KOLM_GENERAL_MATH(KOLM_GENERAL(1), KOLM_OPERAND(0), result, refusesZero, 3)                      \
-    L_GEAX_##name : KOLM_GENERAL_MATH(KOLM_GENERAL(1), KOLM_W_EAX, result, refusesZero, 3)                          \
-    L_GIMM_##name : KOLM_GENERAL_MATH(KOLM_IMMEDIATE(1), KOLM_OPERAND(0), result, refusesZero, 6)
+    L_GRR_##name : {                                                                                                \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_OPERAND(0), result, refusesZero);                          \
+        KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GEAX_##name : {                                                                                               \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_W_EAX, result, refusesZero);                               \
+        KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GEAXS_##name : {                                                                                              \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_W_EAX, result, refusesZero);                               \
+        KOLM_SECOND(KOLM_GENERAL_SSVR(3));                                                                          \
+        KOLM_STEP(6);                                                                                               \
+    }                                                                                                               \
+    L_GIMM_##name : {                                                                                               \
+        KOLM_GENERAL_MATH(0, KOLM_IMMEDIATE(1), KOLM_OPERAND(0), result, refusesZero);                              \
+        KOLM_STEP(6);                                                                                               \
+    }
     KOLM_BATCH_MATH(KOLM_BATCH_GENERAL_MATH_HANDLERS)
 #undef KOLM_BATCH_GENERAL_MATH_HANDLERS
-#undef KOLM_GENERAL_MATH
 
-// The compare alone, and the compare with the jump behind it, counted as
-// the two instructions it is.
+// The compare alone, and the compare with the jump behind it.
 #define KOLM_BATCH_GENERAL_COMPARE_HANDLER(name, result)                                                            \
     L_GCMP_##name : {                                                                                               \
-        const uint32_t a = KOLM_GENERAL(0);                                                                         \
-        const uint32_t b = KOLM_GENERAL(1);                                                                         \
+        const uint32_t a = KOLM_AT_GENERAL(0, 0);                                                                   \
+        const uint32_t b = KOLM_AT_GENERAL(0, 1);                                                                   \
         c.EAX = (result) ? 1 : 0;                                                                                   \
         KOLM_STEP(3);                                                                                               \
     }                                                                                                               \
     L_GCMPJ_##name : {                                                                                              \
-        const uint32_t a = KOLM_GENERAL(0);                                                                         \
-        const uint32_t b = KOLM_GENERAL(1);                                                                         \
+        const uint32_t a = KOLM_AT_GENERAL(0, 0);                                                                   \
+        const uint32_t b = KOLM_AT_GENERAL(0, 1);                                                                   \
         const bool taken = (result);                                                                                \
         c.EAX = taken ? 1 : 0;                                                                                      \
         ++executed;                                                                                                 \
@@ -607,39 +669,48 @@ L_NOP : {
 #undef KOLM_BATCH_GENERAL_COMPARE_HANDLER
 
 L_GCPY : {
-    setWord(KOLM_OPERAND(0), KOLM_GENERAL(1));
+    setWord(KOLM_OPERAND(0), KOLM_AT_GENERAL(0, 1));
     KOLM_STEP(3);
 }
 L_GSTO : {
-    setWord(KOLM_OPERAND(0), KOLM_IMMEDIATE(1));
+    KOLM_GENERAL_STO(0);
     KOLM_STEP(6);
 }
 L_GSTOS : {
-    const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(1));
-    if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))
-        goto slow;
-    setWord(KOLM_OPERAND(0), stack(slot));
+    KOLM_GENERAL_STOS(0);
+    KOLM_STEP(3);
+}
+L_GSTOS_GSTO : {
+    KOLM_GENERAL_STOS(0);
+    KOLM_SECOND(KOLM_GENERAL_STO(3));
+    KOLM_STEP(9);
+}
+L_GSTOS_GSTOS : {
+    KOLM_GENERAL_STOS(0);
+    KOLM_SECOND(KOLM_GENERAL_STOS(3));
+    KOLM_STEP(6);
+}
+L_GSSVR : {
+    KOLM_GENERAL_SSVR(0);
     KOLM_STEP(3);
 }
 L_GOTO : {
     next = KOLM_IMMEDIATE(1);
     KOLM_JUMP();
 }
-L_GSSVR : {
-    const uint32_t x = KOLM_GENERAL(1);
-    const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(0));
-    if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))
-        goto slow;
-    c.EAX = x;
-    setStack(slot, x);
-    KOLM_STEP(3);
-}
-#undef KOLM_GENERAL
+#undef KOLM_SECOND
+#undef KOLM_GENERAL_SSVR
+#undef KOLM_GENERAL_STO
+#undef KOLM_GENERAL_STOS
+#undef KOLM_GENERAL_MATH
+#undef KOLM_REFUSE
+#undef KOLM_AT_GENERAL
+#undef KOLM_AT_OPERAND
 
 L_DECODE : {
     // First run of the offset: its handler into the table.
-    const Handler handler = handlerOf(rom + pc, pc + 3 < fastEnd && rom[pc + 3] == OP_jmp);
-    targets[pc] = KOLM_TARGET(handler);
+    const Handler following = pc + 3 < fastEnd ? singleHandler(rom + pc + 3) : H_SLOW;
+    targets[pc] = KOLM_TARGET(pairHandler(singleHandler(rom + pc), following));
     KOLM_DISPATCH();
 }
 

@@ -210,6 +210,26 @@ const Program kAssembled[] = {
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_sto, {EBP, 191}).ins(OP_ret); }); }},
     {"frame_slot_outside_ram",
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_sto, {EBP, 100}).ins(OP_stos, {EAX, 92}); }); }},
+    {"second_frame_slot_of_a_pair_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 100}).ins(OP_stos, {EAX, 0}).ins(OP_stos, {EBX, 92});
+         });
+     }},
+    {"slot_stored_after_a_sum_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_sto, {EBX, 4}).ins(OP_sum, {EAX, EBX}).ins(OP_ssvr, {1, EAX});
+             i.ins(OP_sum, {EAX, EBX}).ins(OP_ssvr, {2, EAX});
+         });
+     }},
+    {"division_by_zero_before_a_slot_store",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EAX, 7}).ins(OP_stos, {EBX, 0}).ins(OP_sto, {ECX, 3}).ins(0x14, {EAX, ECX});
+             i.ins(OP_ssvr, {0, EAX}).ins(0x14, {EAX, EBX}).ins(OP_ssvr, {0, EAX});
+         });
+     }},
     {"store_into_the_image",
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_rwup, {EBX, 0x08000000}); }); }},
     {"loads_from_data_rom_and_peripherals",
