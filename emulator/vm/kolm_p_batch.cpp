@@ -1,5 +1,6 @@
 // The fast execution loop: a batch of instructions with EIP in a local, one
-// dispatch on the opcode byte and the operands and arithmetic inline.
+// indirect jump per instruction through a table of handlers by code offset,
+// and the operands and arithmetic inline.
 //
 // The loop carries out only the plain cases of the frequent instructions
 // itself. An instruction that one of its checks does not pass at once (a
