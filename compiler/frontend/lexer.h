@@ -130,17 +130,18 @@ private:
     Parser::semantic_type pending_value;
     location pending_location;
 
-    std::regex re_word;
-    std::regex re_define;
-    std::regex re_undef;
-    std::regex re_include;
-    std::regex re_ifdef;
-    std::regex re_if_defined;
-    std::regex re_if_value;
-    std::regex re_if_compare;
-    std::regex re_else;
-    std::regex re_endif;
-    std::regex re_define_value;
+    // The directive patterns, compiled once for every driver.
+    const std::regex &re_word;
+    const std::regex &re_define;
+    const std::regex &re_undef;
+    const std::regex &re_include;
+    const std::regex &re_ifdef;
+    const std::regex &re_if_defined;
+    const std::regex &re_if_value;
+    const std::regex &re_if_compare;
+    const std::regex &re_else;
+    const std::regex &re_endif;
+    const std::regex &re_define_value;
 };
 
 } // namespace kolm
