@@ -129,11 +129,15 @@ void execute(bool *run)
 // Every whole line buffered is carried out in turn.
 void execute_buffered(bool *run)
 {
-    while (gdb_text_cmd.pending) {
+    for (;;) {
+        if (!gdb_text_cmd.pending) {
+            if (!gdbserver.consumeBuffered(gdb_text_cmd_process))
+                return;
+            continue;
+        }
         execute(run);
         if (KOLM_VM.flags & KOLM_FLAG_STOPPED)
             return;
-        gdbserver.consumeBuffered(gdb_text_cmd_process);
     }
 }
 

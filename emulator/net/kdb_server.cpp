@@ -139,7 +139,10 @@ bool KDBServer::poll(Consumer consumer, int timeoutMs)
     }
     asm_debug(kInfo, "client %d received %d", m_client, int(n));
     m_count += int(n);
-    consumeBuffered(consumer);
+    // A consumer that takes one unit at a time gets the rest too, until it
+    // takes no more.
+    while (consumeBuffered(consumer)) {
+    }
     return true;
 }
 

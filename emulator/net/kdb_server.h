@@ -31,8 +31,8 @@ public:
     // the listening socket fails; true with or without a new client.
     bool wait(int timeoutMs = 1000);
     // Waits up to timeoutMs for data from the client, reads what came and
-    // hands the buffer to the consumer. False when there is no client or
-    // it was just dropped.
+    // hands the buffer to the consumer, again while it uses some. False
+    // when there is no client or it was just dropped.
     bool poll(Consumer consumer, int timeoutMs);
     // Hands the bytes still buffered to the consumer again, without
     // reading, for consumers that take one unit at a time. True when it used
