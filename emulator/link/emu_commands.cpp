@@ -4,7 +4,6 @@
 #include "flash.h"
 #include "kolm_dbg.h"
 #include "kolm_hal.h"
-#include "kolm_image_format.h"
 #include "kolm_p.h"
 
 #include <algorithm>
@@ -115,18 +114,6 @@ void script_control(uint16_t sub)
     }
 }
 
-void script_write(uint16_t offset, const uint8_t *data, uint32_t length, EmuReply &reply)
-{
-    // The image can never grow past the largest one an image may have.
-    if (uint32_t(offset) + length > kolm_image::kMaxImageSize) {
-        asm_debug(kWarning, "script write out of range");
-        reply.u32(1);
-        return;
-    }
-    kolm_rom_write(offset, data, length);
-    reply.u32(0);
-}
-
 void vm_information(uint16_t sub, EmuReply &reply)
 {
     switch (sub) {
@@ -206,7 +193,11 @@ void emu_management_command(const uint8_t *payload, uint32_t length, EmuReply &r
             reply.bytes(kolm_rom_get(sub, std::min(size - sub, kManagementData)), std::min(size - sub, kManagementData));
         break;
     }
-    case CMD_SCRIPT_WRITE: script_write(sub, data, dataLength, reply); break;
+    case CMD_SCRIPT_WRITE:
+        // The offset is 16 bits: the ROM never grows past 64 KB and a chunk.
+        kolm_rom_write(sub, data, dataLength);
+        reply.u32(0);
+        break;
     case CMD_SCRIPT_CONTROL: script_control(sub); break;
     case CMD_VM_INFO: vm_information(sub, reply); break;
     case CMD_REGISTERS:
