@@ -5,17 +5,14 @@
 // removed again. Goal for each: under 300 ms.
 #include "qkoshighlighter.h"
 #include "qsyntaxstyle.h"
+#include "script_timing.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QStringList>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -23,64 +20,6 @@ namespace {
 const int lineCount = 10000;
 const int runs = 5;
 const double goalMs = 300.0;
-
-QString generatedScript()
-{
-    const QStringList header = {
-        "#include \"lib.kos\"",
-        "#include <delay.kos>",
-        "#define LED_PIN 13",
-        "",
-    };
-    const QStringList body = {
-        // No block comment: the comment opened on the first line then runs to
-        // the end and every line is re-coloured.
-        "// Blink the LED %1 times",
-        "// and report the count.",
-        "var count%1 = 0x%1;",
-        "var buffer%1[16];",
-        "",
-        "blink%1(var times) {",
-        "    var i = 0;",
-        "    while (i < times) {",
-        "        PA0.VALUE = 1; // on",
-        "        delay(250);",
-        "        PA0.VALUE = 0;",
-        "        sleep(017);",
-        "        i = i + 1;",
-        "    }",
-        "    if (times > 10) return sizeof(buffer%1);",
-        "    sprintf(buffer%1, \"count %d\", count%1);",
-        "    return memcmp(buffer%1, \"x\", 1);",
-        "}",
-        "",
-    };
-    QStringList lines = header;
-    for (int block = 0; lines.size() < lineCount; ++block) {
-        for (const QString& line : body) {
-            if (lines.size() == lineCount)
-                break;
-            lines << (line.contains("%1") ? line.arg(block) : line);
-        }
-    }
-    return lines.join('\n');
-}
-
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-void report(const char* what, std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("%-40s median %8.1f ms  min %8.1f ms  max %8.1f ms  goal < %.0f ms  %s\n", what,
-                median, times.front(), times.back(), goalMs, median < goalMs ? "ok" : "SLOW");
-}
 
 } // namespace
 
@@ -90,7 +29,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    const QString script = generatedScript();
+    const QString script = generatedScript(lineCount);
     std::vector<double> fresh, opened, closed;
     for (int run = 0; run < runs; ++run) {
         // The document lays itself out like an editor's; only then do edits
@@ -117,8 +56,8 @@ int main(int argc, char** argv)
     }
 
     std::printf("%d lines, %d runs\n", lineCount, runs);
-    report("highlight from scratch", fresh);
-    report("type \"/*\" on the first line", opened);
-    report("remove the \"/*\" again", closed);
+    report("highlight from scratch", fresh, goalMs);
+    report("type \"/*\" on the first line", opened, goalMs);
+    report("remove the \"/*\" again", closed, goalMs);
     return 0;
 }

@@ -1,0 +1,9 @@
+#include "bracketpairs.h"
+
+const QVector<BracketPair>& parentheses()
+{
+    static const QVector<BracketPair> pairs = {
+        {'(', ')'}, {'{', '}'}, {'[', ']'}, {'"', '"'}, {'\'', '\''},
+    };
+    return pairs;
+}
