@@ -12,7 +12,6 @@ namespace {
 
 // A slice leaves the network and the signals unserved at most this long.
 constexpr auto kSliceTime = std::chrono::milliseconds(3);
-constexpr uint32_t kBatch = 256;
 
 } // namespace
 
@@ -34,12 +33,10 @@ void kdb_run_slice()
     const Clock::time_point end = Clock::now() + kSliceTime;
     SignalHandler &signals = SignalHandler::instance();
     do {
-        for (uint32_t i = 0; i < kBatch; ++i) {
-            // The first step of a sleeping script checks its wake time.
-            asm_debugger_step();
-            if ((KOLM_VM.flags & KOLM_FLAG_STOPPED) || kdb_script_suspended())
-                return;
-        }
+        // The first batch of a sleeping script checks its wake time.
+        asm_debugger_run(KOLM_BATCH_SIZE);
+        if ((KOLM_VM.flags & KOLM_FLAG_STOPPED) || kdb_script_suspended())
+            return;
     } while (!signals.hasSignals() && Clock::now() < end);
 }
 

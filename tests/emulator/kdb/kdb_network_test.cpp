@@ -3,6 +3,7 @@
 
 #include "child_process.h"
 #include "kdb_images.h"
+#include "kdb_program.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,6 @@
 #include <vector>
 
 namespace {
-
-const std::string kProgram = KDB_PROGRAM;
 
 // A port that was free a moment ago.
 int freePort()
@@ -132,11 +131,6 @@ private:
         return nullptr;
     }
 };
-
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 TEST(EmulatorMode, TerminateSignalEndsWithStatusZero)
 {
