@@ -6,6 +6,7 @@
 //   emu_bench [iterations]     (default 20,000,000 loop iterations)
 
 #include "child_process.h"
+#include "free_port.h"
 #include "image_builder.h"
 #include "kolm_image_format.h"
 #include "kolm_slip.h"
@@ -73,11 +74,8 @@ public:
     {
         for (int i = 0; i < 500; ++i) {
             m_fd = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in a{};
-            a.sin_family = AF_INET;
-            a.sin_port = htons(uint16_t(port));
-            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            if (::connect(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0) {
+            const sockaddr_in a = loopbackAddress(port);
+            if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) == 0) {
                 const int on = 1;
                 setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
                 return true;
@@ -131,19 +129,6 @@ private:
     static inline bool s_received = false;
     int m_fd = -1;
 };
-
-int freePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
-    bind(s, reinterpret_cast<sockaddr *>(&a), sizeof a);
-    getsockname(s, reinterpret_cast<sockaddr *>(&a), &length);
-    close(s);
-    return ntohs(a.sin_port);
-}
 
 } // namespace
 

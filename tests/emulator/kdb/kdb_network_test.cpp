@@ -2,6 +2,7 @@
 // text command server, spoken to over plain loopback sockets.
 
 #include "child_process.h"
+#include "free_port.h"
 #include "kdb_images.h"
 #include "kdb_program.h"
 #include "temp_dir.h"
@@ -20,22 +21,6 @@
 #include <vector>
 
 namespace {
-
-// A port that was free a moment ago.
-int freePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    close(s);
-    return port;
-}
 
 // One client connection with line reads bounded in time.
 class Connection
@@ -119,11 +104,8 @@ private:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < deadline) {
             const int fd = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(uint16_t(port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+            const sockaddr_in address = loopbackAddress(port);
+            if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
                 return std::make_unique<Connection>(fd);
             close(fd);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -1,5 +1,6 @@
 // The one-client TCP server against plain loopback sockets of the test.
 
+#include "free_port.h"
 #include "kdb_server.h"
 #include "kolm_dbg.h"
 
@@ -14,27 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-sockaddr_in loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-// A loopback socket bound to a free port, and that port.
-int boundSocket(int *port)
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr *>(&address), &length);
-    *port = ntohs(address.sin_port);
-    return s;
-}
 
 std::string g_consumed;
 int g_take = -1;
@@ -70,13 +50,13 @@ protected:
     void connectClient()
     {
         for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-            const int probe = boundSocket(&port);
+            const int probe = boundLoopbackSocket(&port);
             close(probe);
             started = server.start(port);
         }
         ASSERT_TRUE(started);
         client = socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in address = loopback(port);
+        const sockaddr_in address = loopbackAddress(port);
         ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
         ASSERT_TRUE(server.wait(5000));
         ASSERT_TRUE(server.connected());
@@ -113,7 +93,7 @@ TEST_F(ServerTest, PollWithoutClientIsFalseAndSilent)
 
 TEST_F(ServerTest, PortInUseFailsAtBind)
 {
-    const int holder = boundSocket(&port);
+    const int holder = boundLoopbackSocket(&port);
     listen(holder, 1);
     EXPECT_FALSE(server.start(port));
     EXPECT_TRUE(logged("socket bind ::" + std::to_string(port) + " failed (98)")) << log.str();
@@ -182,7 +162,7 @@ TEST_F(ServerTest, ClosedClientIsDroppedAndTheNextOneStartsEmpty)
     EXPECT_TRUE(logged("client receive error (0)"));
 
     client = socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port);
+    const sockaddr_in address = loopbackAddress(port);
     ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
     ASSERT_TRUE(server.wait(5000));
     ASSERT_TRUE(server.connected());
