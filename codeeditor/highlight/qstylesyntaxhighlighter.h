@@ -1,6 +1,9 @@
 #pragma once
 
+#include "qhighlightrule.h"
+
 #include <QSyntaxHighlighter>
+#include <QVector>
 
 class QRegularExpression;
 class QSyntaxStyle;
@@ -33,6 +36,25 @@ protected:
     // delimiters may share characters.
     void highlightSpanningComments(const QString& text, const QRegularExpression& start,
                                    const QRegularExpression& end, const QTextCharFormat& format);
+
+    // The common steps of the rule engines, each over every match in the line.
+    // Include lines: "Preprocessor" on the match, "String" on group 1 (the
+    // file name with its delimiters).
+    void highlightIncludes(const QString& text, const QRegularExpression& expression);
+    // Calls: "Type" on the match, then "Function" on group 2 (the name).
+    void highlightCalls(const QString& text, const QRegularExpression& expression);
+    // Declarations: "Type" on group 1 (the declared type).
+    void highlightDeclarations(const QString& text, const QRegularExpression& expression);
+    // Each rule in order, its style on its matches.
+    void highlightRules(const QString& text, const QVector<QHighlightRule>& rules);
+
+    // Constructs that span lines. The block state is the 1-based number of the
+    // rule still open at the end of the line, 0 when none is. A line that does
+    // not continue one takes the first rule, in list order, whose start occurs
+    // in it; further constructs on the line are of that rule only. The end is
+    // searched endSearchOffset characters after the construct's start.
+    void highlightBlockRules(const QString& text, const QVector<QHighlightBlockRule>& rules,
+                             int endSearchOffset);
 
 private:
     QSyntaxStyle* m_syntaxStyle = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -15,6 +16,8 @@ const char kBold[] = "\033[1m";
 const char kReset[] = "\033[0m";
 const char kInvalid[] = "<invalid diagnostic>";
 
+unsigned g_error_count = 0;
+
 } // namespace
 
 void console_set_output(std::ostream *stream)
@@ -26,6 +29,8 @@ void console_output(const char *tool, const char *severity, const char *colour,
                     const char *format, ...)
 {
     std::ostream &out = *g_output;
+    if (severity && std::strcmp(severity, "error") == 0)
+        ++g_error_count;
     if (!tool || !severity || !colour || !format) {
         out << kInvalid << '\n';
         return;
@@ -55,4 +60,9 @@ void console_output(const char *tool, const char *severity, const char *colour,
     std::vsnprintf(text.data(), text.size(), format, args);
     va_end(args);
     out << text.data();
+}
+
+unsigned console_error_count()
+{
+    return g_error_count;
 }

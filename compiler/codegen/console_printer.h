@@ -22,4 +22,9 @@ void console_set_output(std::ostream *stream);
 void console_output(const char *tool, const char *severity, const char *colour,
                     const char *format, ...) __attribute__((format(printf, 4, 5)));
 
+// The number of diagnostics of severity "error" written so far in this
+// process. A pass compares it before and after to fail on any error, also
+// one whose reporting code went on.
+unsigned console_error_count();
+
 #endif

@@ -136,8 +136,10 @@ bool KolmGenContext::staticArrayContains(const std::string &name, const std::str
     const auto it = m_arrays.find(name);
     if (!m_literals.count(key) || it == m_arrays.end() || it->second.numbers)
         return false;
+    // Whole texts: the literal's bytes and its terminating zero.
+    const std::string text = key + '\0';
     for (uint32_t i = 0; i < it->second.count; ++i)
-        if (dataString(staticArrayValue(name, i), uint32_t(key.size())) == key)
+        if (dataString(staticArrayValue(name, i), uint32_t(text.size())) == text)
             return true;
     return false;
 }

@@ -1,5 +1,5 @@
-// Code generation of the expression and statement nodes that this compiler
-// does not generate yet: each reports the node and fails the build, so a
+// Code generation of the statement nodes that this compiler does not
+// generate yet: each reports the node and fails the build, so a
 // script using them never yields an image.
 
 #include "ast.h"
@@ -16,19 +16,6 @@ bool notYet(const KolmNode &node)
 
 } // namespace
 
-bool KolmTernaryExpression::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmComparisonExpression::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmBinaryOp::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmUnaryOp::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmPostfixOp::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmSizeof::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmStaticSizeof::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmInteger::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmIdentifier::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmPeriphRegister::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmFunctionCall::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmArrayElement::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmAssignmentExpression::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmJumpStatement::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmVariableDeclaration::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmFunctionDeclaration::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
@@ -37,8 +24,6 @@ bool KolmDoWhileLoop::compileAsm(KolmGenContext *, std::ostream *) { return notY
 bool KolmConditional::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmSwitchBlock::compileAsm(KolmGenContext *, std::ostream *) { return notYet(*this); }
 
-bool KolmConstantExpression::compile(KolmGenContext *, std::ostream *) { return notYet(*this); }
-bool KolmCompoundExpression::compile(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmExpressionStatement::compile(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmLabelIdentifier::compile(KolmGenContext *, std::ostream *) { return notYet(*this); }
 bool KolmLabelStatement::compile(KolmGenContext *, std::ostream *) { return notYet(*this); }

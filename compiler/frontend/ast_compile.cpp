@@ -16,12 +16,15 @@ bool whileCompiling(const KolmNode &node)
 
 } // namespace
 
+// A statement list also fails when one of its statements reported an error
+// and still went on: no error lets a build succeed.
 bool KolmBlock::compile(KolmGenContext *ctx, std::ostream *out)
 {
+    const unsigned errors = console_error_count();
     for (KolmStatement *statement : statements)
         if (statement && !statement->compile(ctx, out))
             return whileCompiling(*this);
-    return true;
+    return console_error_count() == errors;
 }
 
 bool KolmSwitchBranch::compile(KolmGenContext *ctx, std::ostream *out)

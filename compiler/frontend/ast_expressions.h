@@ -22,6 +22,8 @@ public:
 
 using KolmExpressionList = std::vector<KolmExpression *>;
 
+class KolmIdentifier;
+
 // Deletes the elements of a list and the list itself.
 template <class List>
 void deleteNodeList(List *list)
@@ -43,6 +45,9 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     KolmExpression *condition;
     KolmExpression *ifTrue;
@@ -60,6 +65,12 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     std::string opString() const;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
+    // Writes the compare of two registers into r0; false (reported) for an
+    // operator that is no comparison.
+    bool do_compare(unsigned char left, unsigned char right, KolmGenContext *ctx, std::ostream *out) const;
 
     int op;
     KolmExpression *left;
@@ -98,6 +109,9 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     std::string opString() const;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     int op;
     KolmExpression *left;
@@ -131,6 +145,13 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     std::string opString() const;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
+    // &name: the address of a variable, a function or a peripheral register.
+    bool addressOfVariable(KolmIdentifier *identifier, KolmGenContext *ctx, std::ostream *out);
+    // *name: the value at the address that a variable holds.
+    bool valueOf(KolmIdentifier *identifier, KolmGenContext *ctx, std::ostream *out);
 
     int op;
     KolmExpression *operand;
@@ -146,6 +167,9 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     std::string opString() const;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     KolmExpression *operand;
     int op;
@@ -160,6 +184,9 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     KolmExpression *argument;
 };
@@ -188,6 +215,9 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
     // Reports a constant expression without its expression.
     void nullExpression() const;
 
@@ -205,6 +235,9 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     KolmExpressionList expressions;
 };
@@ -249,6 +282,9 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     bool isKeyword() const;
     bool isInternalFunction() const;
@@ -274,6 +310,9 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    bool isCompileTimeConstant(KolmGenContext *ctx) const override;
+    uint32_t compileTimeValue(KolmGenContext *ctx) const override;
 
     // The register's address in the board package, 0 when it has none.
     uint32_t address(KolmGenContext *ctx) const;
@@ -292,6 +331,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 };
 
 // A string literal, after escape processing, still between its quotes.
@@ -322,6 +362,10 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    // Evaluates an argument at run time and pushes it; kind becomes the
+    // number kind unless the argument is an identifier.
+    bool compileGenericParameter(KolmExpression *argument, int &kind, KolmGenContext *ctx, std::ostream *out);
 
     KolmExpression *callee;
     KolmExpressionList *arguments; // null for a call without arguments
@@ -336,6 +380,16 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+
+    // What compile_int leaves in r0.
+    enum CompileMode { Address = 0, Value = 1 };
+    bool compile_int(KolmGenContext *ctx, std::ostream *out, CompileMode mode);
+    // The element's address in r0, for the address-of operator.
+    bool address(KolmGenContext *ctx, std::ostream *out);
+    // Warns about a constant index beyond the end of the static array;
+    // true when it did.
+    bool warnArrayIndex(KolmGenContext *ctx) const;
 
     KolmExpression *array;
     KolmExpression *index;
@@ -357,6 +411,10 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     std::string opString() const;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
+    // The in-place math opcode of the operator (the copy opcode for "=");
+    // -1 and *ok false (reported) for an unknown operator.
+    int8_t opCode(bool *ok) const;
 
     int op;
     KolmExpression *target;

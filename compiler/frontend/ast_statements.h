@@ -29,6 +29,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *expression; // null for an empty statement
 };
@@ -43,6 +44,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
     std::string opString() const;
 
     int op;
@@ -59,6 +61,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmLabelIdentifier *label;
     KolmStatement *statement;
@@ -75,6 +78,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmStatementList statements;
 };
@@ -91,6 +95,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmStatementList *declarations; // may be null
     KolmStatement *statements;       // a KolmBlock, may be null
@@ -113,6 +118,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *name;
     KolmExpression *initialValue;
@@ -128,6 +134,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *name;
     KolmExpressionList *members; // KolmConstantExpression nodes
@@ -144,6 +151,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *name;
     KolmStatementList *arguments; // KolmVariableDeclaration nodes; may be null
@@ -165,6 +173,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *condition;
     KolmStatement *body;
@@ -179,6 +188,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *condition;
     KolmStatement *body;
@@ -195,6 +205,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmStatementList *declarations;
 };
@@ -210,6 +221,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *condition;
     KolmStatement *thenBranch;
@@ -225,6 +237,7 @@ public:
     std::string toString() const override;
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     // Takes the statement after the condition and regroups its statements
     // into the branches; the statement itself is freed. False (reported)
@@ -249,6 +262,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmExpression *caseValue; // null for default
     KolmBlock *statements;
@@ -265,6 +279,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     KolmStatement *initialisation;
     KolmExpression *condition; // the expression of the condition's statement
@@ -284,6 +299,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     bool system = false;
     std::string name;
@@ -302,6 +318,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
     bool isLiteral() const;
 
     std::string key;
@@ -317,6 +334,7 @@ public:
     void toXML(int indent, int level, std::ostream *out) const override;
     bool compile(KolmGenContext *ctx, std::ostream *out) override;
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
+    bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
     std::string key;
 };

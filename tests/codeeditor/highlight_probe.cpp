@@ -12,7 +12,7 @@
 
 namespace {
 
-const QStringList styleNames = {"Text", "Keyword", "Function", "PrimitiveType", "Type",
+const QStringList styleNames = {"Text", "Keyword", "Function", "PrimitiveType", "Type", "Operator",
                                 "Number", "String", "Preprocessor", "Comment"};
 
 QColor probeColor(int index)
