@@ -80,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(!values.empty() && parser.value(option) == values.back());
         check(parser.isSet(option.name()) == parser.isSet(option));
     }
+    for (const std::string &name : parser.optionNames())
+        check(parser.isSet(name));
     (void)kdb_level_word(parser);
     check(!parser.helpText().empty() && !parser.versionText().empty());
     return 0;
