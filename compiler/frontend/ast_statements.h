@@ -264,6 +264,10 @@ public:
     bool compileAsm(KolmGenContext *ctx, std::ostream *out) override;
     bool precompile(KolmGenContext *ctx, const std::vector<kolm::ReplaceOp> &ops) override;
 
+    // Reports this branch as a second one with its value, or as a second
+    // default branch.
+    void errorDuplicate() const;
+
     KolmExpression *caseValue; // null for default
     KolmBlock *statements;
 };

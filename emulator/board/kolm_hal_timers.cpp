@@ -66,8 +66,11 @@ uint32_t kolm_hal_stop_timer(uint32_t jump)
 
 void kolm_hal_check_timer()
 {
-    const uint64_t now = kolm_hal_now_ms();
     const KolmMachineHooks &machine = kolm_hal_machine();
+    // Nothing waits for the clock: no need to read it.
+    if (timer_calls.empty() && !machine.suspended())
+        return;
+    const uint64_t now = kolm_hal_now_ms();
     if (machine.suspended() && now >= kolm_wake_ts)
         machine.setSuspended(false);
     if (machine.isrLevel() != 0 || timer_calls.empty())

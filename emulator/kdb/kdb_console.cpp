@@ -331,3 +331,11 @@ void kdb_step(KdbSession &s)
     s.out << "<<<<<<<<<<<<<<<<<<<\n";
     qSleep(100);
 }
+
+void kdb_continue(KdbSession &s)
+{
+    if (s.verbose)
+        kdb_step(s);
+    else
+        s.step += asm_debugger_run(KOLM_BATCH_SIZE);
+}

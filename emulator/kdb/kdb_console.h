@@ -42,4 +42,10 @@ KdbConsoleAction kdb_console(KdbSession &session);
 // shown, and the step is slowed down to 100 ms.
 void kdb_step(KdbSession &session);
 
+// One pass of the free run: with verbose one step as kdb_step, which shows
+// every step; otherwise a batch of steps at full speed (asm_debugger_run),
+// short enough that timers and signals are looked at well within a
+// millisecond. The step number counts the instructions executed.
+void kdb_continue(KdbSession &session);
+
 #endif

@@ -65,7 +65,7 @@ void kdb_local_run(std::ostream &out, bool verbose, bool withConsole)
             continue;
         }
         waitWhileSuspended();
-        kdb_step(session);
+        kdb_continue(session);
     }
 }
 

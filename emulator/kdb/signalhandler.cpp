@@ -77,6 +77,9 @@ SignalHandler::~SignalHandler()
 
 uint32_t SignalHandler::getSignals()
 {
+    // A plain read first: the run loops ask far more often than signals come.
+    if (m_pending.load(std::memory_order_relaxed) == 0)
+        return 0;
     return m_pending.exchange(0);
 }
 

@@ -64,18 +64,6 @@ bool tag_at(uint32_t offset, const char tag[2])
 
 } // namespace
 
-uint32_t kolm_vm_word(uint32_t index)
-{
-    uint32_t value;
-    std::memcpy(&value, reinterpret_cast<const uint8_t *>(&KOLM_VM) + 4 * index, 4);
-    return value;
-}
-
-void kolm_vm_set_word(uint32_t index, uint32_t value)
-{
-    std::memcpy(reinterpret_cast<uint8_t *>(&KOLM_VM) + 4 * index, &value, 4);
-}
-
 bool kolm_vm_stack_index_ok(uint32_t index)
 {
     if (index < KOLM_STACK_INDEX_END)
@@ -201,10 +189,9 @@ uint32_t kolm_vm_step()
 
 uint32_t kolm_vm_run()
 {
-    uint32_t result;
-    while ((result = kolm_vm_step()) == 0) {
-    }
-    return result;
+    while ((KOLM_VM.flags & KOLM_FLAG_STOPPED) == 0)
+        kolm_vm_run_batch(UINT32_MAX);
+    return (KOLM_VM.flags & KOLM_FLAG_SEGV) ? KOLM_STEP_SEGV : KOLM_STEP_HALT;
 }
 
 void asm_debugger_step()

@@ -7,6 +7,7 @@
 #include "kolm_image_format.h"
 
 #include <cstdint>
+#include <cstring>
 
 inline constexpr uint32_t KOLM_RAM_SIZE = 768;
 inline constexpr uint32_t KOLM_RAM_WORDS = KOLM_RAM_SIZE / 4;
@@ -94,8 +95,17 @@ inline constexpr uint32_t KOLM_ADDR_PERIPH = 0x40000000;
 extern _KolmVM KOLM_VM;
 
 // Word i of the record (i < KOLM_VM_WORDS; callers check).
-uint32_t kolm_vm_word(uint32_t index);
-void kolm_vm_set_word(uint32_t index, uint32_t value);
+inline uint32_t kolm_vm_word(uint32_t index)
+{
+    uint32_t value;
+    std::memcpy(&value, reinterpret_cast<const uint8_t *>(&KOLM_VM) + 4 * index, 4);
+    return value;
+}
+
+inline void kolm_vm_set_word(uint32_t index, uint32_t value)
+{
+    std::memcpy(reinterpret_cast<uint8_t *>(&KOLM_VM) + 4 * index, &value, 4);
+}
 
 // Checks the image in the ROM and prepares the machine to run from main.
 // 0 on success, else a KolmInitError.
@@ -111,6 +121,15 @@ uint32_t kolm_vm_step();
 // Steps until kolm_vm_step returns non-zero; returns that value.
 uint32_t kolm_vm_run();
 
+// Executes up to budget instructions with exactly the effects, faults and
+// messages of as many calls of kolm_vm_next, but fast. Nothing runs when
+// SEGV or HALT is set. The batch ends early after an instruction that
+// changes the flags word or the ISR level, and after a hardware opcode
+// (delay, sleep, timers, wake), so that the host sees HALT, SEGV, a sleep
+// and new timers before the next instruction. Returns the number of
+// instructions executed.
+uint32_t kolm_vm_run_batch(uint32_t budget);
+
 // Interrupt entries: save the interrupted context on the stack and jump to
 // the handler. msg, exti and ack do nothing when the image has no handler.
 void kolm_vm_irq_exti(uint32_t pin, uint32_t state);
@@ -123,6 +142,16 @@ bool kolm_vm_can_interrupt(uint32_t level);
 // The host's step: timer check, then one instruction unless the script
 // sleeps at ISR level 0.
 void asm_debugger_step();
+
+// Instructions the host runs between two looks at its clock and signals:
+// well under a microsecond at full speed, far finer than the millisecond
+// timers.
+inline constexpr uint32_t KOLM_BATCH_SIZE = 256;
+
+// The host's batch, asm_debugger_step for many instructions: timer check,
+// then kolm_vm_run_batch(budget) unless the script sleeps at ISR level 0.
+// Returns the number of instructions executed.
+uint32_t asm_debugger_run(uint32_t budget);
 
 // The one fault routine: logs "asm error: segmentation fault at " with EIP
 // and sets SEGV.

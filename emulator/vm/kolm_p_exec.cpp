@@ -76,21 +76,12 @@ bool registers_ok(uint32_t first, uint32_t second)
     return register_ok(first) && register_ok(second);
 }
 
-// A whole word of RAM at script address A, or false.
-bool ram_word(uint32_t address, uint32_t &offset)
-{
-    if (address < KOLM_ADDR_RAM || address > kRamEnd - 4)
-        return false;
-    offset = address - KOLM_ADDR_RAM;
-    return true;
-}
-
 uint32_t load(uint32_t address)
 {
     if (address >= KOLM_ADDR_PERIPH)
         return kolm_hal_periph_get(address, kolm_vm_asm_segv);
     uint32_t offset;
-    if (ram_word(address, offset))
+    if (kolm_vm_ram_word(address, offset))
         return kolm_vm_ram_u32(offset);
     if (address >= KOLM_ADDR_DATA && address < KOLM_ADDR_RAM) {
         const uint32_t length = KOLM_VM.data_end - KOLM_VM.data_start;
@@ -108,7 +99,7 @@ void store(uint32_t address, uint32_t value)
         return;
     }
     uint32_t offset;
-    if (ram_word(address, offset)) {
+    if (kolm_vm_ram_word(address, offset)) {
         kolm_vm_set_ram_u32(offset, value);
         ctx().EAX = value;
         return;

@@ -26,6 +26,15 @@ inline void kolm_vm_set_ram_u32(uint32_t offset, uint32_t value)
     std::memcpy(KOLM_VM.ctx.RAM + offset, &value, 4);
 }
 
+// The RAM offset of a whole RAM word at script address, or false.
+inline bool kolm_vm_ram_word(uint32_t address, uint32_t &offset)
+{
+    if (address < KOLM_ADDR_RAM || address > KOLM_ADDR_RAM + KOLM_RAM_SIZE - 4)
+        return false;
+    offset = address - KOLM_ADDR_RAM;
+    return true;
+}
+
 // Unchecked: index < KOLM_STACK_INDEX_END.
 inline uint32_t kolm_vm_stack(uint32_t index)
 {

@@ -5,160 +5,25 @@
 
 #include "flash.h"
 #include "kolm_dbg.h"
-#include "kolm_gen_context.h"
+#include "gen_script.h"
 #include "kolm_hal.h"
 #include "kolm_opcodes.h"
 #include "kolm_p.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 
 using namespace kolm_isa;
 
 namespace {
 
-constexpr int N = KolmGenContext::ArgNumber;
-constexpr int I = KolmGenContext::ArgIdentifier;
-constexpr int S = KolmGenContext::ArgLiteral;
-constexpr int A = KolmGenContext::ArgStaticArray;
-
-using Code = std::function<void()>;
-
-// The generator driven the way the syntax tree drives it: every expression
-// leaves its value in r0.
-class Script
-{
-public:
-    explicit Script(int level)
-    {
-        gen.optimizeLevel = level;
-        gen.begin(&out, true, false);
-    }
-
-    // Expressions.
-    Code num(uint32_t value)
-    {
-        return [=] { gen.write_sto(REG_EAX, value, &out); };
-    }
-    Code var(const std::string &name)
-    {
-        return [=] { ASSERT_TRUE(gen.pullVariable(name, &out, error)) << error; };
-    }
-    Code literal(const std::string &text)
-    {
-        return [=] { gen.write_sto(REG_EAX, gen.placeLiteral("\"" + text + "\""), &out); };
-    }
-    // r0 := left op right (ops 0x11..0x1A) or a compare (0x0B..0x0F).
-    Code binary(uint8_t opcode, Code left, Code right)
-    {
-        return [=] {
-            uint8_t r = 0;
-            left();
-            ASSERT_TRUE(gen.aquireRegisterAndCopy(&r, REG_EAX, &out));
-            right();
-            if (opcode >= OP_cmp && opcode <= OP_leq)
-                gen.write_cmp(opcode, r, REG_EAX, &out);
-            else
-                gen.write_math(opcode, r, REG_EAX, &out);
-            gen.releaseRegister(r, &out);
-        };
-    }
-    // A call: arguments pushed last first, kinds in source order.
-    Code call(const std::string &name, std::vector<Code> args, std::vector<int> kinds)
-    {
-        return [=] {
-            ASSERT_TRUE(gen.beginFunctionCall(name, &out, error)) << error;
-            for (size_t i = args.size(); i-- > 0;) {
-                args[i]();
-                ASSERT_TRUE(gen.pushFunctionRegParameter(REG_EAX, &out, true));
-            }
-            ASSERT_TRUE(gen.functionCall(name, kinds, &out, error)) << error;
-        };
-    }
-    // Statements.
-    void assign(const std::string &name, Code value)
-    {
-        value();
-        ASSERT_TRUE(gen.assignVariable(name, REG_EAX, &out));
-    }
-    void local(const std::string &name, uint32_t value) { ASSERT_TRUE(gen.declareVariable(name, value, &out)); }
-    void ret(Code value)
-    {
-        value();
-        ASSERT_TRUE(gen.functionExit(&out));
-    }
-    void ifThen(Code condition, Code then)
-    {
-        condition();
-        ASSERT_TRUE(gen.startIfElse(&out));
-        then();
-        gen.endIfElse(&out);
-    }
-    void ifElse(Code condition, Code then, Code otherwise)
-    {
-        condition();
-        ASSERT_TRUE(gen.startIfElse(&out));
-        then();
-        gen.startElseBranch(&out);
-        otherwise();
-        gen.endIfElse(&out);
-    }
-    void label(const std::string &name) { ASSERT_TRUE(gen.declareLabel(name, &out)); }
-    void jump(const std::string &name) { ASSERT_TRUE(gen.gotoLabel(name, &out, error)) << error; }
-    void loopBreak() { ASSERT_TRUE(gen.loopBreak(&out, error)) << error; }
-    void loopContinue() { ASSERT_TRUE(gen.loopContinue(&out, error)) << error; }
-    void block(Code body)
-    {
-        ASSERT_TRUE(gen.startBlock());
-        body();
-        ASSERT_TRUE(gen.endBlock(&out));
-    }
-    void whileLoop(Code condition, Code body)
-    {
-        ASSERT_TRUE(gen.startLoop(&out));
-        gen.startLoopCondition(&out);
-        condition();
-        gen.endLoopCondition(&out);
-        body();
-        ASSERT_TRUE(gen.loopRepeat(&out, error));
-        ASSERT_TRUE(gen.endLoop(&out));
-    }
-    // for (declarations; condition; step) body
-    void forLoop(Code declarations, Code condition, Code step, Code body)
-    {
-        ASSERT_TRUE(gen.startBlock());
-        declarations();
-        ASSERT_TRUE(gen.startLoop(&out));
-        gen.startLoopCondition(&out);
-        condition();
-        gen.endLoopCondition(&out);
-        body();
-        ASSERT_TRUE(gen.setLoopContinue(&out));
-        step();
-        ASSERT_TRUE(gen.loopRepeat(&out, error));
-        ASSERT_TRUE(gen.endLoop(&out));
-        ASSERT_TRUE(gen.endBlock(&out));
-    }
-    void function(const std::string &name, const std::vector<std::string> &params, Code body)
-    {
-        ASSERT_TRUE(gen.declareFunction(name, params, std::vector<int>(params.size(), N), false, &out, error))
-            << error;
-        block(body);
-        ASSERT_TRUE(gen.endFunctionImplementation(&out, error)) << error;
-    }
-
-    std::string image()
-    {
-        EXPECT_TRUE(gen.finalize("/p/main.kos", &out, error)) << error;
-        return out.str();
-    }
-
-    KolmGenContext gen;
-    std::stringstream out;
-    std::string error;
-};
+using Script = GenScript;
+using Code = GenScript::Code;
+constexpr int N = GenScript::N;
+constexpr int I = GenScript::I;
+constexpr int S = GenScript::S;
+constexpr int A = GenScript::A;
 
 // A fresh machine with its log captured.
 class VmRunner

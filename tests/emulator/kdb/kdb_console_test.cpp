@@ -3,6 +3,7 @@
 
 #include "child_process.h"
 #include "kdb_images.h"
+#include "kdb_program.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 
 namespace {
 
-const std::string kProgram = KDB_PROGRAM;
 
 // Generous bounds for a program under the sanitizers.
 constexpr int kBoundMs = 20000;

@@ -5,6 +5,7 @@
 #include "child_process.h"
 #include "flash.h"
 #include "kdb_images.h"
+#include "kdb_program.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,6 @@
 #include <vector>
 
 namespace {
-
-const std::string kProgram = KDB_PROGRAM;
-
-std::vector<std::string> command(std::vector<std::string> args)
-{
-    args.insert(args.begin(), kProgram);
-    return args;
-}
-
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 // An image returning 9, padded with zero bytes to size.
 std::string paddedImage(uint64_t size)

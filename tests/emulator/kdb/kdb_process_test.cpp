@@ -3,6 +3,7 @@
 
 #include "child_process.h"
 #include "kdb_images.h"
+#include "kdb_program.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,6 @@
 #include <vector>
 
 namespace {
-
-const std::string kProgram = KDB_PROGRAM;
-
-std::vector<std::string> command(std::vector<std::string> args)
-{
-    args.insert(args.begin(), kProgram);
-    return args;
-}
-
-bool endsWith(const std::string &text, const std::string &end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 struct RunCase {
     const char *name;

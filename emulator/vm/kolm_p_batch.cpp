@@ -1,0 +1,534 @@
+// The fast execution loop: a batch of instructions with EIP in a local, one
+// dispatch on the opcode byte and the operands and arithmetic inline.
+//
+// The loop carries out only the plain cases of the frequent instructions
+// itself. An instruction that one of its checks does not pass at once (a
+// register operand beyond the registers and RAM words it may write, a stack
+// index outside RAM, a push onto the global variables, a division by zero,
+// an address outside RAM, an unknown opcode, an instruction close to the end
+// of the code or of the ROM), and every library, hardware, peripheral, flag
+// and interrupt-return instruction, is handed to kolm_vm_next from its first
+// byte with the record up to date. So results, faults, messages and the EIP
+// of a fault are those of single steps.
+//
+// Registers stay in the machine record: a register operand may name any of
+// its words, and the instructions reach them there. Only EIP lives in a
+// local; an operand that names EIP reads and sets that local. Words whose
+// change the loop must see at once (the ISR level, the section bounds, the
+// entry table and the flags) are written only by kolm_vm_next.
+
+#include "flash.h"
+#include "kolm_hal.h"
+#include "kolm_opcodes.h"
+#include "kolm_p.h"
+#include "kolm_p_stack.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+using namespace kolm_isa;
+
+#if defined(__GNUC__) && !defined(KOLM_VM_SWITCH_DISPATCH)
+#define KOLM_VM_COMPUTED_GOTO 1
+#else
+#define KOLM_VM_COMPUTED_GOTO 0
+#endif
+
+namespace {
+
+// Branch hints: the loop's own cases are the likely ones.
+#if defined(__GNUC__)
+#define KOLM_LIKELY(condition) __builtin_expect(!!(condition), 1)
+#define KOLM_UNLIKELY(condition) __builtin_expect(!!(condition), 0)
+#else
+#define KOLM_LIKELY(condition) (condition)
+#define KOLM_UNLIKELY(condition) (condition)
+#endif
+
+// X(name, result of a and b, refuses b == 0), in the order of MathOp.
+#define KOLM_BATCH_MATH(X)                                                                                          \
+    X(ADD, a + b, false)                                                                                            \
+    X(SUB, a - b, false)                                                                                            \
+    X(MUL, a * b, false)                                                                                            \
+    X(DIV, a / b, true)                                                                                             \
+    X(SHL, a << (b & 31), false)                                                                                    \
+    X(SHR, a >> (b & 31), false)                                                                                    \
+    X(BOR, a | b, false)                                                                                            \
+    X(AND, a & b, false)                                                                                            \
+    X(XOR, a ^ b, false)                                                                                            \
+    X(MOD, a % b, true)
+
+// X(name, result of a and b), in opcode order from OP_cmp.
+#define KOLM_BATCH_COMPARE(X)                                                                                       \
+    X(EQ, a == b)                                                                                                   \
+    X(LOR, a || b)                                                                                                  \
+    X(LAND, a && b)                                                                                                 \
+    X(LESS, a < b)                                                                                                  \
+    X(LEQ, a <= b)
+
+// The loop's handlers; SLOW hands the instruction to kolm_vm_next. Each
+// math group lists its operations in the order of MathOp.
+#define KOLM_BATCH_HANDLERS(X)                                                                                      \
+    X(SLOW)                                                                                                         \
+    X(RR_ADD) X(RR_SUB) X(RR_MUL) X(RR_DIV) X(RR_SHL) X(RR_SHR) X(RR_BOR) X(RR_AND) X(RR_XOR) X(RR_MOD)             \
+    X(EAX_ADD) X(EAX_SUB) X(EAX_MUL) X(EAX_DIV) X(EAX_SHL) X(EAX_SHR) X(EAX_BOR) X(EAX_AND) X(EAX_XOR) X(EAX_MOD)   \
+    X(IMM_ADD) X(IMM_SUB) X(IMM_MUL) X(IMM_DIV) X(IMM_SHL) X(IMM_SHR) X(IMM_BOR) X(IMM_AND) X(IMM_XOR) X(IMM_MOD)   \
+    X(CMP_EQ) X(CMP_LOR) X(CMP_LAND) X(CMP_LESS) X(CMP_LEQ)                                                         \
+    X(NOT) X(BNT) X(CPY) X(STO) X(CALL) X(JMP) X(RET) X(SPVI) X(SPVR) X(SRW) X(SSVI) X(SSVR) X(SAD) X(STOS)         \
+    X(RRUI) X(RRUR) X(RWUI) X(RWUR) X(RWUP) X(NOP)
+
+enum Handler : uint8_t {
+#define KOLM_BATCH_ENUM(name) H_##name,
+    KOLM_BATCH_HANDLERS(KOLM_BATCH_ENUM)
+#undef KOLM_BATCH_ENUM
+};
+
+constexpr uint32_t kMathOps = 10;
+static_assert(H_RR_MOD - H_RR_ADD == kMathOps - 1 && H_EAX_MOD - H_EAX_ADD == kMathOps - 1 &&
+                  H_IMM_MOD - H_IMM_ADD == kMathOps - 1 && H_CMP_LEQ - H_CMP_EQ == OP_leq - OP_cmp,
+              "the math and compare handlers follow the opcode order");
+
+// Opcode byte to handler.
+constexpr std::array<uint8_t, 256> kHandler = [] {
+    std::array<uint8_t, 256> table{};
+    for (uint32_t m = 0; m < kMathOps; ++m) {
+        table[OP_add + m] = uint8_t(H_RR_ADD + m);
+        table[OP_sum + m] = uint8_t(H_EAX_ADD + m);
+        table[OP_addv + m] = uint8_t(H_IMM_ADD + m);
+    }
+    for (uint32_t c = 0; c <= uint32_t(OP_leq - OP_cmp); ++c)
+        table[OP_cmp + c] = uint8_t(H_CMP_EQ + c);
+    const std::pair<uint8_t, Handler> named[] = {
+        {OP_not, H_NOT},   {OP_bnt, H_BNT},   {OP_cpy, H_CPY},   {OP_sto, H_STO},   {OP_call, H_CALL},
+        {OP_jmp, H_JMP},   {OP_ret, H_RET},   {OP_spvi, H_SPVI}, {OP_spvr, H_SPVR}, {OP_srw, H_SRW},
+        {OP_ssvi, H_SSVI}, {OP_ssvr, H_SSVR}, {OP_sad, H_SAD},   {OP_stos, H_STOS}, {OP_rrui, H_RRUI},
+        {OP_rrur, H_RRUR}, {OP_rwui, H_RWUI}, {OP_rwur, H_RWUR}, {OP_rwup, H_RWUP}, {OP_nop, H_NOP},
+    };
+    for (const auto &[opcode, handler] : named)
+        table[opcode] = handler;
+    return table;
+}();
+
+// Register operands that the loop writes itself: the four general
+// registers, EIP (its local), EBP, ESP and the RAM words. Any word below
+// KOLM_VM_WORDS may be read.
+constexpr std::array<bool, 256> kPlainWrite = [] {
+    std::array<bool, 256> table{};
+    for (uint32_t i = 0; i < KOLM_W_ISR; ++i)
+        table[i] = true;
+    for (uint32_t i = KOLM_W_RAM; i < KOLM_W_TEXT_START; ++i)
+        table[i] = true;
+    return table;
+}();
+
+// The handler's label for every opcode byte.
+using Targets = std::array<const void *, 256>;
+[[maybe_unused]] Targets targetsByOpcode(const void *const *labels)
+{
+    Targets targets{};
+    for (size_t opcode = 0; opcode < targets.size(); ++opcode)
+        targets[opcode] = labels[kHandler[opcode]];
+    return targets;
+}
+
+// The longest instruction: opcode and two immediates.
+constexpr size_t kLongestInstruction = 9;
+
+inline uint32_t immediate(const uint8_t *p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// Word index of the record and stack index, with index < KOLM_VM_WORDS and
+// KOLM_STACK_INDEX_END: in size_t, so that the addressing needs no masks.
+inline uint32_t word(size_t index)
+{
+    uint32_t value;
+    std::memcpy(&value, reinterpret_cast<const uint8_t *>(&KOLM_VM) + 4 * index, 4);
+    return value;
+}
+
+inline void setWord(size_t index, uint32_t value)
+{
+    std::memcpy(reinterpret_cast<uint8_t *>(&KOLM_VM) + 4 * index, &value, 4);
+}
+
+inline uint32_t stack(size_t index)
+{
+    return word(KOLM_W_TEXT_START - 1 - index);
+}
+
+inline void setStack(size_t index, uint32_t value)
+{
+    setWord(KOLM_W_TEXT_START - 1 - index, value);
+}
+
+} // namespace
+
+uint32_t kolm_vm_run_batch(uint32_t budget)
+{
+    if (budget == 0 || (KOLM_VM.flags & KOLM_FLAG_STOPPED))
+        return 0;
+    _VM_Context &c = KOLM_VM.ctx;
+    uint32_t executed = 0;
+    // EIP of the instruction and behind it. Both hold 32-bit values.
+    size_t pc = c.EIP;
+    size_t next = 0;
+    // Read afresh for every batch and after every instruction that
+    // kolm_vm_next carried out: the ROM may have been rewritten between
+    // batches, and the record's bounds and entries change only through
+    // kolm_vm_next. Below fastEnd the opcode lies in the code and the
+    // longest instruction in the ROM.
+    const uint8_t *rom = nullptr;
+    size_t fastEnd = 0;
+    uint32_t globals = 0;
+#define KOLM_LOAD_IMAGE()                                                                                           \
+    do {                                                                                                            \
+        const uint32_t size = kolm_rom_size();                                                                      \
+        rom = kolm_rom_get(0, size);                                                                                \
+        fastEnd = std::min<size_t>(KOLM_VM.text_end, size >= kLongestInstruction ? size - kLongestInstruction + 1 : 0); \
+        globals = KOLM_VM.table.bss;                                                                                \
+    } while (0)
+    KOLM_LOAD_IMAGE();
+
+#if KOLM_VM_COMPUTED_GOTO
+    static const void *const kLabels[] = {
+#define KOLM_BATCH_LABEL(name) &&L_##name,
+        KOLM_BATCH_HANDLERS(KOLM_BATCH_LABEL)
+#undef KOLM_BATCH_LABEL
+    };
+    static const Targets kTargets = targetsByOpcode(kLabels);
+#define KOLM_DISPATCH(opcode) goto *kTargets[opcode]
+#else
+    uint8_t dispatched = H_SLOW;
+#define KOLM_DISPATCH(opcode)                                                                                       \
+    do {                                                                                                            \
+        dispatched = kHandler[opcode];                                                                              \
+        goto dispatch;                                                                                              \
+    } while (0)
+#endif
+
+// Operand byte k and the immediate at operand byte k of the instruction.
+#define KOLM_OPERAND(k) size_t(rom[pc + 1 + (k)])
+#define KOLM_IMMEDIATE(k) immediate(rom + pc + 1 + (k))
+// Counts the instruction at pc and jumps to its handler. The budget is
+// looked at only where EIP jumps: a run without a jump ends at the end of
+// the code.
+#define KOLM_FETCH()                                                                                                \
+    do {                                                                                                            \
+        if (KOLM_UNLIKELY(pc >= fastEnd))                                                                           \
+            goto slow;                                                                                              \
+        ++executed;                                                                                                 \
+        KOLM_DISPATCH(rom[pc]);                                                                                     \
+    } while (0)
+#define KOLM_NEXT()                                                                                                 \
+    do {                                                                                                            \
+        pc = next;                                                                                                  \
+        KOLM_FETCH();                                                                                               \
+    } while (0)
+#define KOLM_JUMP()                                                                                                 \
+    do {                                                                                                            \
+        pc = next;                                                                                                  \
+        if (KOLM_UNLIKELY(executed >= budget))                                                                      \
+            goto done;                                                                                              \
+        KOLM_FETCH();                                                                                               \
+    } while (0)
+// Register operand r into a new variable v: the general registers first,
+// EIP is next, any other word of the record is read there.
+#define KOLM_READ(v, r)                                                                                             \
+    const size_t v##Register = (r);                                                                                 \
+    uint32_t v;                                                                                                     \
+    if (KOLM_LIKELY(v##Register < KOLM_W_EIP))                                                                      \
+        v = word(v##Register);                                                                                      \
+    else if (v##Register == KOLM_W_EIP)                                                                             \
+        v = uint32_t(next);                                                                                         \
+    else if (v##Register < KOLM_VM_WORDS)                                                                           \
+        v = word(v##Register);                                                                                      \
+    else                                                                                                            \
+        goto slow
+// Register operand r := value, as the instruction's last effect: a word the
+// loop does not write hands the whole instruction to kolm_vm_next. A write
+// to EIP is a jump.
+#define KOLM_WRITE(r, value)                                                                                        \
+    do {                                                                                                            \
+        const size_t target = (r);                                                                                  \
+        const uint32_t written = (value);                                                                           \
+        if (KOLM_LIKELY(target < KOLM_W_EIP)) {                                                                     \
+            setWord(target, written);                                                                               \
+            KOLM_NEXT();                                                                                            \
+        }                                                                                                           \
+        if (target == KOLM_W_EIP) {                                                                                 \
+            next = written;                                                                                         \
+            KOLM_JUMP();                                                                                            \
+        }                                                                                                           \
+        if (KOLM_UNLIKELY(!kPlainWrite[target]))                                                                    \
+            goto slow;                                                                                              \
+        setWord(target, written);                                                                                   \
+        KOLM_NEXT();                                                                                                \
+    } while (0)
+// A push of value, unless the stack is full or the word would land on the
+// global variables.
+#define KOLM_PUSH(value)                                                                                            \
+    do {                                                                                                            \
+        const uint32_t depth = c.ESP;                                                                               \
+        if (KOLM_UNLIKELY(depth >= KOLM_STACK_LIMIT || kolm_vm_stack_offset(depth) < globals))                      \
+            goto slow;                                                                                              \
+        setStack(depth, value);                                                                                     \
+        c.ESP = depth + 1;                                                                                          \
+    } while (0)
+
+    KOLM_FETCH();
+
+#define KOLM_BATCH_MATH_HANDLERS(name, result, refusesZero)                                                         \
+    L_RR_##name : {                                                                                                 \
+        next = pc + 3;                                                                                              \
+        KOLM_READ(a, KOLM_OPERAND(0));                                                                              \
+        KOLM_READ(b, KOLM_OPERAND(1));                                                                              \
+        if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
+            goto slow;                                                                                              \
+        KOLM_WRITE(aRegister, result);                                                                              \
+    }                                                                                                               \
+    L_EAX_##name : {                                                                                                \
+        next = pc + 3;                                                                                              \
+        KOLM_READ(a, KOLM_OPERAND(0));                                                                              \
+        KOLM_READ(b, KOLM_OPERAND(1));                                                                              \
+        if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
+            goto slow;                                                                                              \
+        c.EAX = result;                                                                                             \
+        KOLM_NEXT();                                                                                                \
+    }                                                                                                               \
+    L_IMM_##name : {                                                                                                \
+        next = pc + 6;                                                                                              \
+        KOLM_READ(a, KOLM_OPERAND(0));                                                                              \
+        const uint32_t b = KOLM_IMMEDIATE(1);                                                                       \
+        if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
+            goto slow;                                                                                              \
+        KOLM_WRITE(aRegister, result);                                                                              \
+    }
+    KOLM_BATCH_MATH(KOLM_BATCH_MATH_HANDLERS)
+#undef KOLM_BATCH_MATH_HANDLERS
+
+#define KOLM_BATCH_COMPARE_HANDLER(name, result)                                                                    \
+    L_CMP_##name : {                                                                                                \
+        next = pc + 3;                                                                                              \
+        KOLM_READ(a, KOLM_OPERAND(0));                                                                              \
+        KOLM_READ(b, KOLM_OPERAND(1));                                                                              \
+        c.EAX = (result) ? 1 : 0;                                                                                   \
+        KOLM_NEXT();                                                                                                \
+    }
+    KOLM_BATCH_COMPARE(KOLM_BATCH_COMPARE_HANDLER)
+#undef KOLM_BATCH_COMPARE_HANDLER
+
+L_NOT : {
+    next = pc + 2;
+    KOLM_READ(x, KOLM_OPERAND(0));
+    c.EAX = ~x;
+    KOLM_NEXT();
+}
+L_BNT : {
+    next = pc + 2;
+    KOLM_READ(x, KOLM_OPERAND(0));
+    c.EAX = x == 0 ? 1 : 0;
+    KOLM_NEXT();
+}
+L_CPY : {
+    next = pc + 3;
+    KOLM_READ(x, KOLM_OPERAND(1));
+    KOLM_WRITE(KOLM_OPERAND(0), x);
+}
+L_STO : {
+    next = pc + 6;
+    KOLM_WRITE(KOLM_OPERAND(0), KOLM_IMMEDIATE(1));
+}
+L_CALL : {
+    next = pc + 6;
+    const uint32_t frame = uint32_t(KOLM_OPERAND(4));
+    if (KOLM_UNLIKELY(frame > c.ESP))
+        goto slow;
+    const uint32_t base = c.ESP - frame;
+    // The return slot must lie in RAM and, like a push, above the globals.
+    if (KOLM_UNLIKELY(base + 1 >= KOLM_STACK_INDEX_END || kolm_vm_stack_offset(base + 1) < globals))
+        goto slow;
+    c.EBP = base;
+    setStack(base + 1, uint32_t(next));
+    next = KOLM_IMMEDIATE(0) & 0xFFFF;
+    KOLM_JUMP();
+}
+L_JMP : {
+    next = c.EAX ? KOLM_IMMEDIATE(0) : KOLM_IMMEDIATE(4);
+    KOLM_JUMP();
+}
+L_RET : {
+    const uint32_t base = c.EBP;
+    if (KOLM_UNLIKELY(base >= KOLM_STACK_INDEX_END - 1))
+        goto slow;
+    const uint32_t target = stack(base + 1);
+    // The end of an interrupt restores the ISR level: kolm_vm_next's work.
+    if (KOLM_UNLIKELY(target == 0xFFFFFFFF))
+        goto slow;
+    next = target;
+    c.ESP = base;
+    c.EBP = stack(base);
+    KOLM_JUMP();
+}
+L_SPVI : {
+    next = pc + 5;
+    KOLM_PUSH(KOLM_IMMEDIATE(0));
+    KOLM_NEXT();
+}
+L_SPVR : {
+    next = pc + 2;
+    KOLM_READ(x, KOLM_OPERAND(0));
+    KOLM_PUSH(x);
+    KOLM_NEXT();
+}
+L_SRW : {
+    next = pc + 2;
+    const uint32_t words = uint32_t(KOLM_OPERAND(0));
+    if (KOLM_UNLIKELY(c.ESP < words))
+        goto slow;
+    c.ESP -= words;
+    KOLM_NEXT();
+}
+L_SSVI : {
+    next = pc + 6;
+    const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(0));
+    if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))
+        goto slow;
+    c.EAX = KOLM_IMMEDIATE(1);
+    setStack(slot, c.EAX);
+    KOLM_NEXT();
+}
+L_SSVR : {
+    next = pc + 3;
+    KOLM_READ(x, KOLM_OPERAND(1));
+    const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(0));
+    if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))
+        goto slow;
+    c.EAX = x;
+    setStack(slot, x);
+    KOLM_NEXT();
+}
+L_SAD : {
+    next = pc + 3;
+    KOLM_WRITE(KOLM_OPERAND(0), KOLM_ADDR_RAM + KOLM_RAM_SIZE - 4 * (c.EBP + uint32_t(KOLM_OPERAND(1)) + 1));
+}
+L_STOS : {
+    next = pc + 3;
+    const uint32_t slot = c.EBP + uint32_t(KOLM_OPERAND(1));
+    if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))
+        goto slow;
+    KOLM_WRITE(KOLM_OPERAND(0), stack(slot));
+}
+L_RRUI : {
+    next = pc + 6;
+    uint32_t offset;
+    if (KOLM_UNLIKELY(!kolm_vm_ram_word(KOLM_IMMEDIATE(1), offset)))
+        goto slow;
+    KOLM_WRITE(KOLM_OPERAND(0), kolm_vm_ram_u32(offset));
+}
+L_RRUR : {
+    next = pc + 3;
+    KOLM_READ(address, KOLM_OPERAND(1));
+    uint32_t offset;
+    if (KOLM_UNLIKELY(!kolm_vm_ram_word(address, offset)))
+        goto slow;
+    KOLM_WRITE(KOLM_OPERAND(0), kolm_vm_ram_u32(offset));
+}
+L_RWUI : {
+    next = pc + 6;
+    KOLM_READ(address, KOLM_OPERAND(0));
+    uint32_t offset;
+    if (KOLM_UNLIKELY(!kolm_vm_ram_word(address, offset)))
+        goto slow;
+    c.EAX = KOLM_IMMEDIATE(1);
+    kolm_vm_set_ram_u32(offset, c.EAX);
+    KOLM_NEXT();
+}
+L_RWUR : {
+    next = pc + 3;
+    KOLM_READ(address, KOLM_OPERAND(0));
+    KOLM_READ(value, KOLM_OPERAND(1));
+    uint32_t offset;
+    if (KOLM_UNLIKELY(!kolm_vm_ram_word(address, offset)))
+        goto slow;
+    c.EAX = value;
+    kolm_vm_set_ram_u32(offset, value);
+    KOLM_NEXT();
+}
+L_RWUP : {
+    next = pc + 6;
+    KOLM_READ(value, KOLM_OPERAND(0));
+    uint32_t offset;
+    if (KOLM_UNLIKELY(!kolm_vm_ram_word(KOLM_IMMEDIATE(1), offset)))
+        goto slow;
+    c.EAX = value;
+    kolm_vm_set_ram_u32(offset, value);
+    KOLM_NEXT();
+}
+L_NOP : {
+    next = pc + 1;
+    KOLM_NEXT();
+}
+
+L_SLOW:
+slow : {
+    // The instruction at pc, counted here when the fetch sent it, with every
+    // check and message of a single step. After one that may have changed
+    // the flags or the ISR level, or that started or stopped a timer or a
+    // delay, the batch ends so that the host looks at timers, sleep, HALT
+    // and SEGV first.
+    c.EIP = uint32_t(pc);
+    if (pc >= fastEnd)
+        ++executed;
+    const uint32_t flags = KOLM_VM.flags;
+    const uint32_t level = c.ISR;
+    const uint8_t *opcode = kolm_rom_get(c.EIP, 1);
+    const bool hardware = opcode && *opcode >= OP_dly && *opcode <= OP_wak;
+    kolm_vm_next();
+    if (hardware || KOLM_VM.flags != flags || c.ISR != level)
+        return executed;
+    pc = c.EIP;
+    KOLM_LOAD_IMAGE();
+    if (executed >= budget)
+        goto done;
+    KOLM_FETCH();
+}
+
+#if !KOLM_VM_COMPUTED_GOTO
+dispatch:
+    switch (dispatched) {
+#define KOLM_BATCH_CASE(name)                                                                                       \
+    case H_##name:                                                                                                  \
+        goto L_##name;
+        KOLM_BATCH_HANDLERS(KOLM_BATCH_CASE)
+#undef KOLM_BATCH_CASE
+    }
+    goto slow;
+#endif
+
+done:
+    c.EIP = uint32_t(pc);
+    return executed;
+
+#undef KOLM_PUSH
+#undef KOLM_WRITE
+#undef KOLM_READ
+#undef KOLM_JUMP
+#undef KOLM_NEXT
+#undef KOLM_FETCH
+#undef KOLM_IMMEDIATE
+#undef KOLM_OPERAND
+#undef KOLM_DISPATCH
+#undef KOLM_LOAD_IMAGE
+}
+
+uint32_t asm_debugger_run(uint32_t budget)
+{
+    kolm_hal_check_timer();
+    if (KOLM_VM.ctx.ISR == 0 && (KOLM_VM.flags & KOLM_FLAG_SUSP))
+        return 0;
+    return kolm_vm_run_batch(budget);
+}
