@@ -7,13 +7,15 @@
 namespace {
 
 // The image exactly as loaded, with cached views of its bytes and length
-// that every change refreshes.
+// and the count of changes, which every change refreshes.
 std::string g_buffer;
 const uint8_t *g_char_buffer = nullptr;
 uint32_t g_char_buffer_size = 0;
+uint64_t g_generation = 0;
 
 void refresh_views()
 {
+    ++g_generation;
     g_char_buffer = reinterpret_cast<const uint8_t *>(g_buffer.data());
     g_char_buffer_size = uint32_t(g_buffer.size());
 }
@@ -75,6 +77,11 @@ bool kolm_rom_get_u32(uint32_t offset, uint32_t &value)
 uint32_t kolm_rom_size()
 {
     return g_char_buffer_size;
+}
+
+uint64_t kolm_rom_generation()
+{
+    return g_generation;
 }
 
 bool kolm_rom_write(uint32_t offset, const void *data, uint32_t length)

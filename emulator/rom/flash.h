@@ -30,6 +30,10 @@ bool kolm_rom_get_u32(uint32_t offset, uint32_t &value);
 
 uint32_t kolm_rom_size();
 
+// A number that changes with every change of the ROM (read, write, erase),
+// so that a reader may keep what it derived from the bytes until it does.
+uint64_t kolm_rom_generation();
+
 // Copies length bytes to offset, growing the ROM (zero-filled) as needed.
 // Returns false, changing nothing, when offset + length exceeds 32 bits.
 bool kolm_rom_write(uint32_t offset, const void *data, uint32_t length);

@@ -1,5 +1,6 @@
 // The fast execution loop: a batch of instructions with EIP in a local, one
-// dispatch on the opcode byte and the operands and arithmetic inline.
+// indirect jump per instruction through a table of handlers by code offset,
+// and the operands and arithmetic inline.
 //
 // The loop carries out only the plain cases of the frequent instructions
 // itself. An instruction that one of its checks does not pass at once (a
@@ -16,6 +17,13 @@
 // local; an operand that names EIP reads and sets that local. Words whose
 // change the loop must see at once (the ISR level, the section bounds, the
 // entry table and the flags) are written only by kolm_vm_next.
+//
+// Each code offset's handler is looked up once and kept in a table, one
+// entry per offset, until the ROM or the end of the code changes. An
+// instruction whose register operands all name general registers gets a
+// handler without the operand checks. Offsets from the last safe opcode
+// position on hand their instruction to kolm_vm_next, so a step to the next
+// instruction needs no bounds check; only jumps check their target.
 
 #include "flash.h"
 #include "kolm_hal.h"
@@ -27,6 +35,7 @@
 #include <array>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 using namespace kolm_isa;
 
@@ -71,13 +80,32 @@ namespace {
 // The loop's handlers; SLOW hands the instruction to kolm_vm_next. Each
 // math group lists its operations in the order of MathOp.
 #define KOLM_BATCH_HANDLERS(X)                                                                                      \
-    X(SLOW)                                                                                                         \
+    X(SLOW) X(DECODE)                                                                                               \
     X(RR_ADD) X(RR_SUB) X(RR_MUL) X(RR_DIV) X(RR_SHL) X(RR_SHR) X(RR_BOR) X(RR_AND) X(RR_XOR) X(RR_MOD)             \
     X(EAX_ADD) X(EAX_SUB) X(EAX_MUL) X(EAX_DIV) X(EAX_SHL) X(EAX_SHR) X(EAX_BOR) X(EAX_AND) X(EAX_XOR) X(EAX_MOD)   \
     X(IMM_ADD) X(IMM_SUB) X(IMM_MUL) X(IMM_DIV) X(IMM_SHL) X(IMM_SHR) X(IMM_BOR) X(IMM_AND) X(IMM_XOR) X(IMM_MOD)   \
     X(CMP_EQ) X(CMP_LOR) X(CMP_LAND) X(CMP_LESS) X(CMP_LEQ)                                                         \
     X(NOT) X(BNT) X(CPY) X(STO) X(CALL) X(JMP) X(RET) X(SPVI) X(SPVR) X(SRW) X(SSVI) X(SSVR) X(SAD) X(STOS)         \
-    X(RRUI) X(RRUR) X(RWUI) X(RWUR) X(RWUP) X(NOP)
+    X(RRUI) X(RRUR) X(RWUI) X(RWUR) X(RWUP) X(NOP)                                                                  \
+    KOLM_BATCH_GENERAL_HANDLERS(X)
+
+// Handlers for instructions whose register operands all name one of the
+// four general registers: RR_ and EAX_ with two of them, IMM_, STO and STOS
+// with the first operand, SSVR with the second; GOTO is a STO to EIP.
+// Pair handlers carry out two instructions, counted as two, the second
+// with the checks of its own handler: GCMPJ_ a compare and a jump, GEAXS_
+// a result to EAX and an SSVR, and STOS with a STO or a STOS.
+#define KOLM_BATCH_GENERAL_HANDLERS(X)                                                                              \
+    X(GRR_ADD) X(GRR_SUB) X(GRR_MUL) X(GRR_DIV) X(GRR_SHL) X(GRR_SHR) X(GRR_BOR) X(GRR_AND) X(GRR_XOR) X(GRR_MOD)   \
+    X(GEAX_ADD) X(GEAX_SUB) X(GEAX_MUL) X(GEAX_DIV) X(GEAX_SHL) X(GEAX_SHR) X(GEAX_BOR) X(GEAX_AND) X(GEAX_XOR)     \
+    X(GEAX_MOD)                                                                                                     \
+    X(GIMM_ADD) X(GIMM_SUB) X(GIMM_MUL) X(GIMM_DIV) X(GIMM_SHL) X(GIMM_SHR) X(GIMM_BOR) X(GIMM_AND) X(GIMM_XOR)     \
+    X(GIMM_MOD)                                                                                                     \
+    X(GCMP_EQ) X(GCMP_LOR) X(GCMP_LAND) X(GCMP_LESS) X(GCMP_LEQ)                                                    \
+    X(GCMPJ_EQ) X(GCMPJ_LOR) X(GCMPJ_LAND) X(GCMPJ_LESS) X(GCMPJ_LEQ)                                               \
+    X(GEAXS_ADD) X(GEAXS_SUB) X(GEAXS_MUL) X(GEAXS_DIV) X(GEAXS_SHL) X(GEAXS_SHR) X(GEAXS_BOR) X(GEAXS_AND)         \
+    X(GEAXS_XOR) X(GEAXS_MOD)                                                                                       \
+    X(GCPY) X(GSTO) X(GSTOS) X(GSTOS_GSTO) X(GSTOS_GSTOS) X(GSSVR) X(GOTO)
 
 enum Handler : uint8_t {
 #define KOLM_BATCH_ENUM(name) H_##name,
@@ -89,6 +117,10 @@ constexpr uint32_t kMathOps = 10;
 static_assert(H_RR_MOD - H_RR_ADD == kMathOps - 1 && H_EAX_MOD - H_EAX_ADD == kMathOps - 1 &&
                   H_IMM_MOD - H_IMM_ADD == kMathOps - 1 && H_CMP_LEQ - H_CMP_EQ == OP_leq - OP_cmp,
               "the math and compare handlers follow the opcode order");
+static_assert(H_GRR_MOD - H_GRR_ADD == kMathOps - 1 && H_GEAX_MOD - H_GEAX_ADD == kMathOps - 1 &&
+                  H_GIMM_MOD - H_GIMM_ADD == kMathOps - 1 && H_GCMP_LEQ - H_GCMP_EQ == OP_leq - OP_cmp &&
+                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp && H_GEAXS_MOD - H_GEAXS_ADD == kMathOps - 1,
+              "the general-register handlers follow the opcode order");
 
 // Opcode byte to handler.
 constexpr std::array<uint8_t, 256> kHandler = [] {
@@ -123,18 +155,85 @@ constexpr std::array<bool, 256> kPlainWrite = [] {
     return table;
 }();
 
-// The handler's label for every opcode byte.
-using Targets = std::array<const void *, 256>;
-[[maybe_unused]] Targets targetsByOpcode(const void *const *labels)
-{
-    Targets targets{};
-    for (size_t opcode = 0; opcode < targets.size(); ++opcode)
-        targets[opcode] = labels[kHandler[opcode]];
-    return targets;
-}
-
 // The longest instruction: opcode and two immediates.
 constexpr size_t kLongestInstruction = 9;
+
+// The handler for the instruction at p, which has kLongestInstruction
+// bytes.
+Handler singleHandler(const uint8_t *p)
+{
+    const Handler handler = Handler(kHandler[p[0]]);
+    const bool first = p[1] < KOLM_W_EIP;
+    const bool both = first && p[2] < KOLM_W_EIP;
+    const auto in = [handler](Handler from, Handler to) { return handler >= from && handler <= to; };
+    if (both && in(H_RR_ADD, H_RR_MOD))
+        return Handler(H_GRR_ADD + (handler - H_RR_ADD));
+    if (both && in(H_EAX_ADD, H_EAX_MOD))
+        return Handler(H_GEAX_ADD + (handler - H_EAX_ADD));
+    if (first && in(H_IMM_ADD, H_IMM_MOD))
+        return Handler(H_GIMM_ADD + (handler - H_IMM_ADD));
+    if (both && in(H_CMP_EQ, H_CMP_LEQ))
+        return Handler(H_GCMP_EQ + (handler - H_CMP_EQ));
+    if (both && handler == H_CPY)
+        return H_GCPY;
+    if (first && handler == H_STO)
+        return H_GSTO;
+    if (p[1] == KOLM_W_EIP && handler == H_STO)
+        return H_GOTO;
+    if (first && handler == H_STOS)
+        return H_GSTOS;
+    if (p[2] < KOLM_W_EIP && handler == H_SSVR)
+        return H_GSSVR;
+    return handler;
+}
+
+// The handler for an instruction of three bytes with handler first whose
+// following instruction has handler second: a pair handler where there is
+// one.
+Handler pairHandler(Handler first, Handler second)
+{
+    const auto in = [first](Handler from, Handler to) { return first >= from && first <= to; };
+    if (second == H_JMP && in(H_GCMP_EQ, H_GCMP_LEQ))
+        return Handler(H_GCMPJ_EQ + (first - H_GCMP_EQ));
+    if (second == H_GSSVR && in(H_GEAX_ADD, H_GEAX_MOD))
+        return Handler(H_GEAXS_ADD + (first - H_GEAX_ADD));
+    if (first == H_GSTOS && second == H_GSTO)
+        return H_GSTOS_GSTO;
+    if (first == H_GSTOS && second == H_GSTOS)
+        return H_GSTOS_GSTOS;
+    return first;
+}
+
+// A handler as the table keeps it: its label, or its number when the loop
+// dispatches with a switch.
+#if KOLM_VM_COMPUTED_GOTO
+using Target = const void *;
+#else
+using Target = uint8_t;
+#endif
+
+// The handler table of the code in the ROM: an entry for every offset below
+// the last safe opcode position (fastEnd), DECODE until the offset is first
+// run, and SLOW for the kLongestInstruction offsets behind it, where the
+// step after an instruction may land.
+struct HandlerTable {
+    uint64_t generation = 0;
+    size_t fastEnd = 0;
+    std::vector<Target> targets;
+
+    // The table for the ROM's present bytes and fastEnd.
+    Target *refresh(size_t end, Target decode, Target slow)
+    {
+        const uint64_t now = kolm_rom_generation();
+        if (targets.empty() || generation != now || fastEnd != end) {
+            generation = now;
+            fastEnd = end;
+            targets.assign(end + kLongestInstruction, slow);
+            std::fill_n(targets.begin(), end, decode);
+        }
+        return targets.data();
+    }
+};
 
 inline uint32_t immediate(const uint8_t *p)
 {
@@ -184,14 +283,8 @@ uint32_t kolm_vm_run_batch(uint32_t budget)
     const uint8_t *rom = nullptr;
     size_t fastEnd = 0;
     uint32_t globals = 0;
-#define KOLM_LOAD_IMAGE()                                                                                           \
-    do {                                                                                                            \
-        const uint32_t size = kolm_rom_size();                                                                      \
-        rom = kolm_rom_get(0, size);                                                                                \
-        fastEnd = std::min<size_t>(KOLM_VM.text_end, size >= kLongestInstruction ? size - kLongestInstruction + 1 : 0); \
-        globals = KOLM_VM.table.bss;                                                                                \
-    } while (0)
-    KOLM_LOAD_IMAGE();
+    Target *targets = nullptr;
+    static HandlerTable table;
 
 #if KOLM_VM_COMPUTED_GOTO
     static const void *const kLabels[] = {
@@ -199,34 +292,53 @@ uint32_t kolm_vm_run_batch(uint32_t budget)
         KOLM_BATCH_HANDLERS(KOLM_BATCH_LABEL)
 #undef KOLM_BATCH_LABEL
     };
-    static const Targets kTargets = targetsByOpcode(kLabels);
-#define KOLM_DISPATCH(opcode) goto *kTargets[opcode]
+#define KOLM_TARGET(handler) kLabels[handler]
+#define KOLM_DISPATCH() goto *targets[pc]
 #else
     uint8_t dispatched = H_SLOW;
-#define KOLM_DISPATCH(opcode)                                                                                       \
+#define KOLM_TARGET(handler) uint8_t(handler)
+#define KOLM_DISPATCH()                                                                                             \
     do {                                                                                                            \
-        dispatched = kHandler[opcode];                                                                              \
+        dispatched = targets[pc];                                                                                   \
         goto dispatch;                                                                                              \
     } while (0)
 #endif
 
+#define KOLM_LOAD_IMAGE()                                                                                           \
+    do {                                                                                                            \
+        const uint32_t size = kolm_rom_size();                                                                      \
+        rom = kolm_rom_get(0, size);                                                                                \
+        fastEnd = std::min<size_t>(KOLM_VM.text_end, size >= kLongestInstruction ? size - kLongestInstruction + 1 : 0); \
+        globals = KOLM_VM.table.bss;                                                                                \
+        targets = table.refresh(fastEnd, KOLM_TARGET(H_DECODE), KOLM_TARGET(H_SLOW));                               \
+    } while (0)
+    KOLM_LOAD_IMAGE();
+
 // Operand byte k and the immediate at operand byte k of the instruction.
 #define KOLM_OPERAND(k) size_t(rom[pc + 1 + (k)])
 #define KOLM_IMMEDIATE(k) immediate(rom + pc + 1 + (k))
-// Counts the instruction at pc and jumps to its handler. The budget is
-// looked at only where EIP jumps: a run without a jump ends at the end of
-// the code.
+// Counts the instruction at pc and jumps to its handler; the first for any
+// pc, the second for the step behind an instruction below fastEnd, which
+// the table covers. The budget is looked at only where EIP jumps: a run
+// without a jump ends at the end of the code.
 #define KOLM_FETCH()                                                                                                \
     do {                                                                                                            \
+        ++executed;                                                                                                 \
         if (KOLM_UNLIKELY(pc >= fastEnd))                                                                           \
             goto slow;                                                                                              \
+        KOLM_DISPATCH();                                                                                            \
+    } while (0)
+#define KOLM_STEP(length)                                                                                           \
+    do {                                                                                                            \
+        pc += (length);                                                                                             \
         ++executed;                                                                                                 \
-        KOLM_DISPATCH(rom[pc]);                                                                                     \
+        KOLM_DISPATCH();                                                                                            \
     } while (0)
 #define KOLM_NEXT()                                                                                                 \
     do {                                                                                                            \
         pc = next;                                                                                                  \
-        KOLM_FETCH();                                                                                               \
+        ++executed;                                                                                                 \
+        KOLM_DISPATCH();                                                                                            \
     } while (0)
 #define KOLM_JUMP()                                                                                                 \
     do {                                                                                                            \
@@ -473,16 +585,143 @@ L_NOP : {
     KOLM_NEXT();
 }
 
+// The bodies of the general-register handlers for the instruction at
+// pc + at, where a pair handler places its second instruction. A check
+// that does not pass hands that instruction to kolm_vm_next.
+#define KOLM_AT_OPERAND(at, k) KOLM_OPERAND((at) + (k))
+#define KOLM_AT_GENERAL(at, k) word(KOLM_AT_OPERAND(at, k))
+#define KOLM_REFUSE(at)                                                                                             \
+    do {                                                                                                            \
+        pc += (at);                                                                                                 \
+        goto slow;                                                                                                  \
+    } while (0)
+// Word destination := result of a, general register operand 0, and b.
+#define KOLM_GENERAL_MATH(at, bValue, destination, result, refusesZero)                                             \
+    do {                                                                                                            \
+        const uint32_t a = KOLM_AT_GENERAL(at, 0);                                                                  \
+        const uint32_t b = (bValue);                                                                                \
+        if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
+            KOLM_REFUSE(at);                                                                                        \
+        setWord(destination, result);                                                                               \
+    } while (0)
+#define KOLM_GENERAL_STOS(at)                                                                                       \
+    do {                                                                                                            \
+        const uint32_t slot = c.EBP + uint32_t(KOLM_AT_OPERAND(at, 1));                                             \
+        if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))                                                            \
+            KOLM_REFUSE(at);                                                                                        \
+        setWord(KOLM_AT_OPERAND(at, 0), stack(slot));                                                               \
+    } while (0)
+#define KOLM_GENERAL_STO(at) setWord(KOLM_AT_OPERAND(at, 0), immediate(rom + pc + (at) + 2))
+#define KOLM_GENERAL_SSVR(at)                                                                                       \
+    do {                                                                                                            \
+        const uint32_t x = KOLM_AT_GENERAL(at, 1);                                                                  \
+        const uint32_t slot = c.EBP + uint32_t(KOLM_AT_OPERAND(at, 0));                                             \
+        if (KOLM_UNLIKELY(slot >= KOLM_STACK_INDEX_END))                                                            \
+            KOLM_REFUSE(at);                                                                                        \
+        c.EAX = x;                                                                                                  \
+        setStack(slot, x);                                                                                          \
+    } while (0)
+// The second instruction of a pair, counted before it runs.
+#define KOLM_SECOND(body)                                                                                           \
+    do {                                                                                                            \
+        ++executed;                                                                                                 \
+        body;                                                                                                       \
+    } while (0)
+
+#define KOLM_BATCH_GENERAL_MATH_HANDLERS(name, result, refusesZero)                                                 \
+    L_GRR_##name : {                                                                                                \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_OPERAND(0), result, refusesZero);                          \
+        KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GEAX_##name : {                                                                                               \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_W_EAX, result, refusesZero);                               \
+        KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GEAXS_##name : {                                                                                              \
+        KOLM_GENERAL_MATH(0, KOLM_AT_GENERAL(0, 1), KOLM_W_EAX, result, refusesZero);                               \
+        KOLM_SECOND(KOLM_GENERAL_SSVR(3));                                                                          \
+        KOLM_STEP(6);                                                                                               \
+    }                                                                                                               \
+    L_GIMM_##name : {                                                                                               \
+        KOLM_GENERAL_MATH(0, KOLM_IMMEDIATE(1), KOLM_OPERAND(0), result, refusesZero);                              \
+        KOLM_STEP(6);                                                                                               \
+    }
+    KOLM_BATCH_MATH(KOLM_BATCH_GENERAL_MATH_HANDLERS)
+#undef KOLM_BATCH_GENERAL_MATH_HANDLERS
+
+// The compare alone, and the compare with the jump behind it.
+#define KOLM_BATCH_GENERAL_COMPARE_HANDLER(name, result)                                                            \
+    L_GCMP_##name : {                                                                                               \
+        const uint32_t a = KOLM_AT_GENERAL(0, 0);                                                                   \
+        const uint32_t b = KOLM_AT_GENERAL(0, 1);                                                                   \
+        c.EAX = (result) ? 1 : 0;                                                                                   \
+        KOLM_STEP(3);                                                                                               \
+    }                                                                                                               \
+    L_GCMPJ_##name : {                                                                                              \
+        const uint32_t a = KOLM_AT_GENERAL(0, 0);                                                                   \
+        const uint32_t b = KOLM_AT_GENERAL(0, 1);                                                                   \
+        const bool taken = (result);                                                                                \
+        c.EAX = taken ? 1 : 0;                                                                                      \
+        ++executed;                                                                                                 \
+        next = taken ? KOLM_IMMEDIATE(3) : KOLM_IMMEDIATE(7);                                                       \
+        KOLM_JUMP();                                                                                                \
+    }
+    KOLM_BATCH_COMPARE(KOLM_BATCH_GENERAL_COMPARE_HANDLER)
+#undef KOLM_BATCH_GENERAL_COMPARE_HANDLER
+
+L_GCPY : {
+    setWord(KOLM_OPERAND(0), KOLM_AT_GENERAL(0, 1));
+    KOLM_STEP(3);
+}
+L_GSTO : {
+    KOLM_GENERAL_STO(0);
+    KOLM_STEP(6);
+}
+L_GSTOS : {
+    KOLM_GENERAL_STOS(0);
+    KOLM_STEP(3);
+}
+L_GSTOS_GSTO : {
+    KOLM_GENERAL_STOS(0);
+    KOLM_SECOND(KOLM_GENERAL_STO(3));
+    KOLM_STEP(9);
+}
+L_GSTOS_GSTOS : {
+    KOLM_GENERAL_STOS(0);
+    KOLM_SECOND(KOLM_GENERAL_STOS(3));
+    KOLM_STEP(6);
+}
+L_GSSVR : {
+    KOLM_GENERAL_SSVR(0);
+    KOLM_STEP(3);
+}
+L_GOTO : {
+    next = KOLM_IMMEDIATE(1);
+    KOLM_JUMP();
+}
+#undef KOLM_SECOND
+#undef KOLM_GENERAL_SSVR
+#undef KOLM_GENERAL_STO
+#undef KOLM_GENERAL_STOS
+#undef KOLM_GENERAL_MATH
+#undef KOLM_REFUSE
+#undef KOLM_AT_GENERAL
+#undef KOLM_AT_OPERAND
+
+L_DECODE : {
+    // First run of the offset: its handler into the table.
+    const Handler following = pc + 3 < fastEnd ? singleHandler(rom + pc + 3) : H_SLOW;
+    targets[pc] = KOLM_TARGET(pairHandler(singleHandler(rom + pc), following));
+    KOLM_DISPATCH();
+}
+
 L_SLOW:
 slow : {
-    // The instruction at pc, counted here when the fetch sent it, with every
-    // check and message of a single step. After one that may have changed
-    // the flags or the ISR level, or that started or stopped a timer or a
-    // delay, the batch ends so that the host looks at timers, sleep, HALT
-    // and SEGV first.
+    // The instruction at pc, already counted, with every check and message
+    // of a single step. After one that may have changed the flags or the ISR
+    // level, or that started or stopped a timer or a delay, the batch ends
+    // so that the host looks at timers, sleep, HALT and SEGV first.
     c.EIP = uint32_t(pc);
-    if (pc >= fastEnd)
-        ++executed;
     const uint32_t flags = KOLM_VM.flags;
     const uint32_t level = c.ISR;
     const uint8_t *opcode = kolm_rom_get(c.EIP, 1);
@@ -518,10 +757,12 @@ done:
 #undef KOLM_READ
 #undef KOLM_JUMP
 #undef KOLM_NEXT
+#undef KOLM_STEP
 #undef KOLM_FETCH
 #undef KOLM_IMMEDIATE
 #undef KOLM_OPERAND
 #undef KOLM_DISPATCH
+#undef KOLM_TARGET
 #undef KOLM_LOAD_IMAGE
 }
 

@@ -210,6 +210,26 @@ const Program kAssembled[] = {
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_sto, {EBP, 191}).ins(OP_ret); }); }},
     {"frame_slot_outside_ram",
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_sto, {EBP, 100}).ins(OP_stos, {EAX, 92}); }); }},
+    {"second_frame_slot_of_a_pair_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 100}).ins(OP_stos, {EAX, 0}).ins(OP_stos, {EBX, 92});
+         });
+     }},
+    {"slot_stored_after_a_sum_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_sto, {EBX, 4}).ins(OP_sum, {EAX, EBX}).ins(OP_ssvr, {1, EAX});
+             i.ins(OP_sum, {EAX, EBX}).ins(OP_ssvr, {2, EAX});
+         });
+     }},
+    {"division_by_zero_before_a_slot_store",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EAX, 7}).ins(OP_stos, {EBX, 0}).ins(OP_sto, {ECX, 3}).ins(0x14, {EAX, ECX});
+             i.ins(OP_ssvr, {0, EAX}).ins(0x14, {EAX, EBX}).ins(OP_ssvr, {0, EAX});
+         });
+     }},
     {"store_into_the_image",
      [] { return assembled([](ImageBuilder &i) { i.ins(OP_rwup, {EBX, 0x08000000}); }); }},
     {"loads_from_data_rom_and_peripherals",
@@ -218,6 +238,26 @@ const Program kAssembled[] = {
              i.data(ImageBuilder::words({0xCAFEF00D, 7}));
              i.ins(OP_rrui, {EAX, KOLM_ADDR_DATA + 4}).ins(OP_rrui, {EBX, 0}).ins(OP_rrui, {ECX, 0x4FFFFFF0});
          });
+     }},
+    {"jump_onto_the_jump_behind_a_compare",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             const uint32_t loop = i.here() + 6 + 6 + 6;
+             const uint32_t jump = loop + 3;
+             const uint32_t body = jump + 9;
+             i.ins(OP_sto, {EAX, 1}).ins(OP_sto, {ECX, 3}).ins(OP_sto, {EIP, jump});
+             i.ins(OP_less, {EBX, ECX}).ins(OP_jmp, {body, body + 6 + 6}).ins(OP_addv, {EBX, 1});
+             i.ins(OP_sto, {EIP, loop}).ins(OP_halt);
+         });
+     }},
+    {"compare_before_a_jump_opcode_behind_the_code",
+     [] {
+         return assembled(
+             [](ImageBuilder &i) {
+                 i.ins(OP_sto, {EBX, 1}).ins(OP_less, {EAX, EBX});
+                 i.extension(std::string(1, char(OP_jmp)) + "X", std::string(16, '\0'));
+             },
+             true);
      }},
     {"unknown_opcode", [] { return assembled([](ImageBuilder &i) { i.ins(OP_nop).raw({0x10, 0, 0}); }); }},
     {"jump_table_is_no_instruction", [] { return assembled([](ImageBuilder &i) { i.raw({0xFD, 0}); }); }},
