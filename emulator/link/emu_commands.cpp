@@ -53,11 +53,6 @@ uint16_t le16(const uint8_t *p)
     return uint16_t(p[0] | p[1] << 8);
 }
 
-uint32_t le32(const uint8_t *p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // Up to max bytes of an area of size bytes from offset; none past its end.
 void append_from(EmuReply &reply, const uint8_t *area, uint32_t size, uint32_t offset, uint32_t max)
 {
@@ -212,7 +207,7 @@ void emu_management_command(const uint8_t *payload, uint32_t length, EmuReply &r
 void emu_board_operation(const uint8_t *payload, uint32_t length, EmuReply &reply)
 {
     const uint8_t operation = payload[0];
-    const uint32_t address = le32(payload + 1);
+    const uint32_t address = emu_le32(payload + 1);
     const uint8_t *data = payload + 5;
     const uint32_t dataLength = length - 5;
     reply.u8(operation);
@@ -221,7 +216,7 @@ void emu_board_operation(const uint8_t *payload, uint32_t length, EmuReply &repl
     case OP_GET: reply.u32(kolm_hal_periph_get(address, nullptr)); break;
     case OP_SET:
         if (dataLength == 4)
-            reply.u32(kolm_hal_periph_set(address, le32(data), nullptr));
+            reply.u32(kolm_hal_periph_set(address, emu_le32(data), nullptr));
         break;
     case OP_READ: {
         const uint32_t n = kolm_hal_periph_read(address, reply.tail(), kBoardData, nullptr);

@@ -60,11 +60,6 @@ uint16_t random_address()
     return uint16_t((unsigned(std::rand()) & 0xFFFF) % kAddressModulus);
 }
 
-uint32_t le32(const uint8_t *p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 void deliver_message(const uint8_t *payload, uint32_t length)
 {
     if (KOLM_VM.ctx.ISR > kMessageIsrLimit) {
@@ -109,7 +104,7 @@ void emu_config_set(const uint8_t block[EMU_CONFIG_SIZE])
 {
     g_config_header = uint16_t(block[0] | block[1] << 8);
     kolm_hal_set_own_address(uint16_t(block[2] | block[3] << 8));
-    g_config_image_size = le32(block + 4);
+    g_config_image_size = emu_le32(block + 4);
 }
 
 void emu_config_new_address()

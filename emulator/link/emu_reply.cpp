@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+uint32_t emu_le32(const uint8_t *p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
 void EmuReply::begin(uint8_t sourcePort, uint16_t ownAddress)
 {
     m_length = 0;

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// The little-endian u32 at p (four readable bytes).
+uint32_t emu_le32(const uint8_t *p);
+
 class EmuReply
 {
 public:
