@@ -27,6 +27,7 @@ table=(
   "fuzz_board_package|resources/bsp|board_package.dict|16384"
   "fuzz_devlink_receive|fuzz/seeds/devlink|devlink.dict|4096"
   "fuzz_kdb_cmdline|fuzz/seeds/kdb_cmdline|kdb_cmdline.dict|1024"
+  "fuzz_emu_link|fuzz/seeds/emulink|devlink.dict|4096"
 )
 
 selected=()
