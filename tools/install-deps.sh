@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, only those
 # that are missing. Runs as root, or through sudo otherwise.
+# usage: tools/install-deps.sh [fuzz]
+#   fuzz  also clang and its libFuzzer runtime, for fuzz/run-all.sh
 set -euo pipefail
 
 packages=(
@@ -25,6 +27,9 @@ packages=(
   fonts-material-design-icons-iconfont
   lua5.4
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

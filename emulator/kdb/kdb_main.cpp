@@ -2,11 +2,15 @@
 // disassembles it.
 
 #include "flash.h"
+#include "kdb_emulator_mode.h"
 #include "kdb_local_run.h"
 #include "kdb_options.h"
+#include "kdb_text_server.h"
 #include "kolm_dbg.h"
 #include "kolm_disasm.h"
 #include "kolm_p.h"
+#include "signalhandler.h"
+#include "stl_helpers.h"
 
 #include <exception>
 #include <fstream>
@@ -22,6 +26,11 @@ constexpr int kExitUnreadable = 2;
 constexpr int kExitBadSize = 3;
 constexpr int kExitUnwritable = 4;
 constexpr int kExitInit = 5;
+constexpr int kExitPort = 6;
+
+// Interrupt and terminate.
+constexpr int kHandledSignals = 0xE;
+constexpr int kMaxPort = 65535;
 
 // An image shorter than its header cannot be run or listed.
 constexpr uint32_t kMinImageSize = 36;
@@ -163,8 +172,25 @@ int main(int argc, char **argv)
         return checkWritten(*out, outputDescription);
     }
     if (network) {
-        std::cerr << "The emulator and server modes are not available in this build" << std::endl;
-        return kExitCommandLine;
+        const std::string portText = parser.value("port");
+        bool ok = false;
+        const int port = stl_helpers::toInt(portText, &ok, 0);
+        if (!ok) {
+            std::cerr << "invalid port " << portText << " - is not an integer\n";
+            return kExitPort;
+        }
+        // A number that is no port would listen on another port than asked.
+        if (port < 0 || port > kMaxPort) {
+            std::cerr << "invalid port " << portText << " - out of range\n";
+            return kExitPort;
+        }
+        SignalHandler::init(kHandledSignals);
+        if (parser.isSet("server"))
+            asm_exec_as_machine(port);
+        else
+            kdb_emulator_mode(port);
+        kdb_final_report(verbose);
+        return checkWritten(*out, outputDescription);
     }
 
     // With the image on standard input nothing is left there for the

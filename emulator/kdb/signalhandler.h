@@ -22,6 +22,9 @@ public:
     // The bits recorded since the last call; clears them in the same step.
     uint32_t getSignals();
 
+    // True while bits are recorded; leaves them for getSignals().
+    bool hasSignals() const { return m_pending.load(std::memory_order_relaxed) != 0; }
+
     enum class WaitResult { Ready, Signal, Timeout, Error };
 
     // Waits until fd is readable (data or end of input), a signal is

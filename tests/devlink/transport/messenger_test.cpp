@@ -1,7 +1,7 @@
 // The receive queue that every transport shares, through a transport of our
 // own that receives whatever the test hands it.
+#include "device_less_messenger.h"
 #include "test_packets.h"
-#include "zuhal_messenger.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -16,24 +16,14 @@ signals:
     void arrived();
 };
 
-class LoopbackMessenger : public ZuHalAbstractMessenger
+class LoopbackMessenger : public DeviceLessMessenger
 {
     Q_OBJECT
 
 public:
-    using ZuHalAbstractMessenger::notifyDisconnected;
-    using ZuHalAbstractMessenger::receivePacket;
-
     bool open(const QVariant &) override { return m_open = true; }
     bool isOpen() const override { return m_open; }
     void close() override { m_open = false; }
-    QString toString() const override { return QStringLiteral("loopback"); }
-    Type type() const override { return ZU_HAL_OTHER; }
-    QString transport() const override { return QString(); }
-    int error() const override { return 0; }
-    QString errorString() const override { return QString(); }
-    int pollTime() const override { return 0; }
-    void setPollTime(int) override {}
     Wire wire;
 
     // Waits until the wire carries a packet or the time is up.

@@ -1,0 +1,195 @@
+#include "kdb_server.h"
+
+#include "kolm_dbg.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+KDBServer gdbserver;
+
+namespace {
+
+constexpr uint32_t kError = KOLM_LOG_NET | KOLM_LOG_ERROR;
+constexpr uint32_t kWarning = KOLM_LOG_NET | KOLM_LOG_WARNING;
+constexpr uint32_t kInfo = KOLM_LOG_NET | KOLM_LOG_INFO;
+
+// select() for reading on one descriptor: >0 ready, 0 time-out, <0 failure.
+int waitReadable(int fd, int timeoutMs)
+{
+    if (fd >= FD_SETSIZE) {
+        errno = EBADF;
+        return -1;
+    }
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(fd, &readable);
+    timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    return select(fd + 1, &readable, nullptr, nullptr, &timeout);
+}
+
+} // namespace
+
+KDBServer::~KDBServer()
+{
+    dropClient();
+    if (m_listen >= 0)
+        close(m_listen);
+}
+
+void KDBServer::dropClient()
+{
+    if (m_client >= 0)
+        close(m_client);
+    m_client = -1;
+}
+
+bool KDBServer::start(int port)
+{
+    if (m_listen >= 0) {
+        asm_debug(kWarning, "socket already created");
+        return false;
+    }
+    m_listen = socket(AF_INET, SOCK_STREAM, 0);
+    if (m_listen < 0) {
+        asm_debug(kError, "socket creation error");
+        return false;
+    }
+    asm_debug(kInfo, "socket created");
+    m_serverAddress = sockaddr_in{};
+    m_serverAddress.sin_family = AF_INET;
+    m_serverAddress.sin_port = htons(uint16_t(port));
+    m_serverAddress.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (bind(m_listen, reinterpret_cast<sockaddr *>(&m_serverAddress), sizeof m_serverAddress) != 0) {
+        asm_debug(kError, "socket bind ::%d failed (%d)", port, errno);
+        return false;
+    }
+    asm_debug(kInfo, "bound to ::%d", port);
+    if (listen(m_listen, 1) != 0) {
+        asm_debug(kError, "socket listen ::%d failed (%d)", port, errno);
+        return false;
+    }
+    asm_debug(kInfo, "listening at ::%d", port);
+    const int flags = fcntl(m_listen, F_GETFL, 0);
+    if (flags < 0) {
+        asm_debug(kError, "socket flags query error (%d)", errno);
+        return false;
+    }
+    if (!(flags & O_NONBLOCK))
+        fcntl(m_listen, F_SETFL, flags | O_NONBLOCK);
+    asm_debug(kInfo, "waiting for connection");
+    return true;
+}
+
+bool KDBServer::wait(int timeoutMs)
+{
+    if (m_listen < 0) {
+        asm_debug(kWarning, "cannot accept - invalid socket");
+        return false;
+    }
+    const int ready = waitReadable(m_listen, timeoutMs);
+    if (ready == 0 || (ready < 0 && errno == EINTR))
+        return true;
+    if (ready < 0) {
+        asm_debug(kError, "server select error %d", errno);
+        return false;
+    }
+    socklen_t length = sizeof m_clientAddress;
+    const int client = accept(m_listen, reinterpret_cast<sockaddr *>(&m_clientAddress), &length);
+    if (client < 0) {
+        // The peer gave up between select() and accept(): nothing to take.
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNABORTED || errno == EINTR)
+            return true;
+        asm_debug(kError, "socket accept failed (%d)", errno);
+        return false;
+    }
+    m_client = client;
+    // Each client starts with an empty receive buffer: a partial request of
+    // the one before must not precede its data.
+    m_count = 0;
+    char text[INET_ADDRSTRLEN] = "";
+    inet_ntop(AF_INET, &m_clientAddress.sin_addr, text, sizeof text);
+    asm_debug(kInfo, "client %s:%d connected (%d)", text, ntohs(m_clientAddress.sin_port), client);
+    return true;
+}
+
+bool KDBServer::poll(Consumer consumer, int timeoutMs)
+{
+    if (m_client < 0)
+        return false;
+    const int ready = waitReadable(m_client, timeoutMs);
+    if (ready == 0 || (ready < 0 && errno == EINTR))
+        return true;
+    if (ready < 0) {
+        asm_debug(kError, "client failed with error %d", errno);
+        dropClient();
+        return false;
+    }
+    const ssize_t n = read(m_client, m_buffer + m_count, size_t(kReceiveBufferSize - m_count));
+    if (n <= 0) {
+        asm_debug(kError, "client receive error (%d)", n < 0 ? errno : 0);
+        dropClient();
+        return false;
+    }
+    asm_debug(kInfo, "client %d received %d", m_client, int(n));
+    m_count += int(n);
+    // A consumer that takes one unit at a time gets the rest too, until it
+    // takes no more.
+    while (consumeBuffered(consumer)) {
+    }
+    return true;
+}
+
+bool KDBServer::consumeBuffered(Consumer consumer)
+{
+    if (m_count == 0)
+        return false;
+    int used = consumer(m_buffer, m_count);
+    if (used <= 0)
+        return false;
+    if (used > m_count)
+        used = m_count;
+    std::memmove(m_buffer, m_buffer + used, size_t(m_count - used));
+    m_count -= used;
+    return true;
+}
+
+bool KDBServer::write(const void *data, uint32_t length)
+{
+    if (m_client < 0) {
+        asm_debug(kError, "cannot write - client not connected");
+        return false;
+    }
+    // A client that has gone must not end the process with SIGPIPE: the
+    // failed send drops it instead.
+    const ssize_t n = send(m_client, data, length, MSG_NOSIGNAL);
+    if (n < 0) {
+        asm_debug(kError, "client transmit error (%d)", errno);
+        dropClient();
+        return false;
+    }
+    if (uint32_t(n) < length)
+        asm_debug(kWarning, "not all data transmitted to the client");
+    asm_debug(kInfo, "written %d to client", int(n));
+    return true;
+}
+
+bool KDBServer::print(const char *format, ...)
+{
+    char text[kPrintBufferSize];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (length < 0)
+        length = 0;
+    if (length > kPrintBufferSize - 1)
+        length = kPrintBufferSize - 1;
+    return write(text, uint32_t(length));
+}
