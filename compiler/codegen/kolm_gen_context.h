@@ -181,6 +181,11 @@ public:
     void addIncludePath(const std::string &dir);
     const std::vector<std::string> &includePaths() const { return m_includeDirs; }
     std::string locate(const std::string &name, const std::string &includer, bool system) const;
+    // Includes from memory, name to text, for the fuzzer: when set, locate
+    // finds only these names and nothing is read from the file system.
+    void setIncludeFiles(const std::map<std::string, std::string> *files) { m_includeFiles = files; }
+    // The text of an include from memory; null when reading from files.
+    const std::string *includeText(const std::string &path) const;
     void setBoardPackage(const KolmBoardPackageParser *bsp);
     bool loadBoardPackage(const std::string &path, std::string &error);
     void dumpBoardPackage(std::ostream &out) const;
@@ -350,6 +355,7 @@ private:
     KolmBoardPackageParser m_defaultPackage;
     const KolmBoardPackageParser *m_package = nullptr;
     std::vector<std::string> m_includeDirs;
+    const std::map<std::string, std::string> *m_includeFiles = nullptr;
     std::map<std::string, std::string> m_defines;
     std::unordered_map<std::string, FunctionEntry> m_functions;
     std::unordered_map<std::string, uint32_t> m_globals;

@@ -157,8 +157,18 @@ void KolmGenContext::addIncludePath(const std::string &dir)
     m_includeDirs.push_back(stored);
 }
 
+const std::string *KolmGenContext::includeText(const std::string &path) const
+{
+    if (!m_includeFiles)
+        return nullptr;
+    const auto found = m_includeFiles->find(path);
+    return found == m_includeFiles->end() ? nullptr : &found->second;
+}
+
 std::string KolmGenContext::locate(const std::string &name, const std::string &includer, bool system) const
 {
+    if (m_includeFiles)
+        return m_includeFiles->count(name) ? name : std::string();
     const fs::path file(name);
     if (file.has_root_directory())
         return isRegularFile(name) ? name : std::string();

@@ -18,6 +18,10 @@ class KolmExpression : public KolmNode
 {
 public:
     explicit KolmExpression(const kolm::location *loc) : KolmNode(loc) {}
+
+    // Levels of expression nodes from this one down to its deepest leaf,
+    // kept by the parser to bound the recursion of the later passes.
+    int depth = 1;
 };
 
 using KolmExpressionList = std::vector<KolmExpression *>;

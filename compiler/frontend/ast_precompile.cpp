@@ -320,7 +320,8 @@ bool KolmInclude::precompile(KolmGenContext *ctx, const Ops &)
         return error(*this, "%s: %s: No such file or directory\n", name);
     for (const auto &define : ctx->definesMap())
         compiler->defines.insert(define);
-    if (!compiler->parse_file(path) || !compiler->root)
+    const std::string *text = ctx->includeText(path);
+    if (!(text ? compiler->parse_string(*text, path) : compiler->parse_file(path)) || !compiler->root)
         return error(*this, "%s: %s: Invalid syntax\n", name);
     for (const auto &define : compiler->local_defines) {
         std::string message;

@@ -22,23 +22,51 @@ std::regex pattern(const std::string &text)
     return std::regex(text, std::regex::ECMAScript);
 }
 
+// The directive patterns: compiling them costs more than preprocessing a
+// small file, and every include makes a driver of its own.
+struct DirectivePatterns {
+    DirectivePatterns()
+        : re_word(pattern(R"re(#\s*([A-Za-z_][0-9A-Za-z_]*)[\s\S]*)re")),
+          re_define(pattern(std::string(R"re(#\s*define\s+(?:\(\s*()re") + kName + R"re()\s*\)|()re" + kName +
+                        R"re())(?:\s+([\s\S]*))?)re")),
+          re_undef(pattern(std::string(R"re(#\s*undef\s+()re") + kName + ")")),
+          re_include(pattern(R"re(#\s*include\s*(?:"([-/.0-9A-Za-z_]+)"|<([-/.0-9A-Za-z_]+)>))re")),
+          re_ifdef(pattern(std::string(R"re(#\s*(ifdef|ifndef)\s+()re") + kName + ")")),
+          re_if_defined(pattern(std::string(R"re(#\s*if\s+(!?)defined\s*\(\s*()re") + kName + R"re()\s*\)\s*)re")),
+          re_if_value(pattern(std::string(R"re(#\s*(if|elif)\s+(?:\(\s*)?()re") + kOperand + R"re()(?:\s*\)\s*)?)re")),
+          re_if_compare(pattern(std::string(R"re(#\s*(if|elif)\s+\(\s*()re") + kOperand + R"re()\s*([^\s]+)\s*()re" +
+                            kOperand + R"re()\s*\)\s*)re")),
+          re_else(pattern(R"re(#\s*else\s*)re")),
+          re_endif(pattern(R"re(#\s*endif\s*)re")),
+          re_define_value(pattern(R"re(|['.0-9A-Za-z\\_]+|"(?:\\.|[^"\\])*")re"))
+    {
+    }
+
+    std::regex re_word, re_define, re_undef, re_include, re_ifdef, re_if_defined, re_if_value, re_if_compare, re_else,
+        re_endif, re_define_value;
+};
+
+const DirectivePatterns &directivePatterns()
+{
+    static const DirectivePatterns patterns;
+    return patterns;
+}
+
 } // namespace
 
 Compiler::Compiler(KolmGenContext *context)
     : context(context),
-      re_word(pattern(R"re(#\s*([A-Za-z_][0-9A-Za-z_]*)[\s\S]*)re")),
-      re_define(pattern(std::string(R"re(#\s*define\s+(?:\(\s*()re") + kName + R"re()\s*\)|()re" + kName +
-                        R"re())(?:\s+([\s\S]*))?)re")),
-      re_undef(pattern(std::string(R"re(#\s*undef\s+()re") + kName + ")")),
-      re_include(pattern(R"re(#\s*include\s*(?:"([-/.0-9A-Za-z_]+)"|<([-/.0-9A-Za-z_]+)>))re")),
-      re_ifdef(pattern(std::string(R"re(#\s*(ifdef|ifndef)\s+()re") + kName + ")")),
-      re_if_defined(pattern(std::string(R"re(#\s*if\s+(!?)defined\s*\(\s*()re") + kName + R"re()\s*\)\s*)re")),
-      re_if_value(pattern(std::string(R"re(#\s*(if|elif)\s+(?:\(\s*)?()re") + kOperand + R"re()(?:\s*\)\s*)?)re")),
-      re_if_compare(pattern(std::string(R"re(#\s*(if|elif)\s+\(\s*()re") + kOperand + R"re()\s*([^\s]+)\s*()re" +
-                            kOperand + R"re()\s*\)\s*)re")),
-      re_else(pattern(R"re(#\s*else\s*)re")),
-      re_endif(pattern(R"re(#\s*endif\s*)re")),
-      re_define_value(pattern(R"re(|['.0-9A-Za-z\\_]+|"(?:\\.|[^"\\])*")re"))
+      re_word(directivePatterns().re_word),
+      re_define(directivePatterns().re_define),
+      re_undef(directivePatterns().re_undef),
+      re_include(directivePatterns().re_include),
+      re_ifdef(directivePatterns().re_ifdef),
+      re_if_defined(directivePatterns().re_if_defined),
+      re_if_value(directivePatterns().re_if_value),
+      re_if_compare(directivePatterns().re_if_compare),
+      re_else(directivePatterns().re_else),
+      re_endif(directivePatterns().re_endif),
+      re_define_value(directivePatterns().re_define_value)
 {
 }
 
@@ -109,8 +137,14 @@ bool Compiler::parse_stream(std::istream &in, const std::string &name)
     return result == 0 && !error_flag;
 }
 
-int Compiler::lex(Parser::semantic_type *value, location *loc)
+int Compiler::lex(Parser::semantic_type *value, location *loc, size_t parserStack)
 {
+    if (parserStack > kMaxParserStack) {
+        *loc = pending_token >= 0 ? pending_location : scan_location;
+        error(*loc, "nested too deeply: more than " + std::to_string(kMaxParserStack) +
+                        " open symbols in the parser");
+        return Parser::token::YYerror;
+    }
     if (pending_token >= 0) {
         const int token = pending_token;
         pending_token = -1;
@@ -121,6 +155,14 @@ int Compiler::lex(Parser::semantic_type *value, location *loc)
     const int token = scanner->lex(value, &scan_location);
     *loc = scan_location;
     return token;
+}
+
+bool Compiler::checkExpressionDepth(int depth, const location &where)
+{
+    if (depth <= kMaxExpressionDepth)
+        return true;
+    error(where, "expression nested deeper than " + std::to_string(kMaxExpressionDepth) + " levels");
+    return false;
 }
 
 void Compiler::error(const location &where, const std::string &message)

@@ -61,9 +61,22 @@ public:
     // mapping into replace_ops.
     bool preprocess_stream(std::istream &in, std::ostream &out, const std::string &name);
 
+    // Bounds of the syntax tree, far above what scripts use, so that the
+    // recursive passes over it (precompile, fold, compile, the dumps and
+    // the destructors) never exhaust the stack. The parser's stack grows by
+    // one to six symbols for each level of brackets, blocks, statements,
+    // ternaries or prefix operators; expressions count their own levels,
+    // operators chained to the left (a 2,000-term sum) included.
+    static constexpr size_t kMaxParserStack = 2048;
+    static constexpr int kMaxExpressionDepth = 4096;
+
     // The next token for the parser, from the scanner of the parse in
-    // progress.
-    int lex(Parser::semantic_type *value, location *loc);
+    // progress; with a parser stack deeper than kMaxParserStack, reports
+    // the nesting and returns the error token, which ends the parse.
+    int lex(Parser::semantic_type *value, location *loc, size_t parserStack = 0);
+
+    // Reports an expression deeper than kMaxExpressionDepth; false then.
+    bool checkExpressionDepth(int depth, const location &where);
 
     // A syntax error at a location of the preprocessed text, reported at
     // its source line.
@@ -117,17 +130,18 @@ private:
     Parser::semantic_type pending_value;
     location pending_location;
 
-    std::regex re_word;
-    std::regex re_define;
-    std::regex re_undef;
-    std::regex re_include;
-    std::regex re_ifdef;
-    std::regex re_if_defined;
-    std::regex re_if_value;
-    std::regex re_if_compare;
-    std::regex re_else;
-    std::regex re_endif;
-    std::regex re_define_value;
+    // The directive patterns, compiled once for every driver.
+    const std::regex &re_word;
+    const std::regex &re_define;
+    const std::regex &re_undef;
+    const std::regex &re_include;
+    const std::regex &re_ifdef;
+    const std::regex &re_if_defined;
+    const std::regex &re_if_value;
+    const std::regex &re_if_compare;
+    const std::regex &re_else;
+    const std::regex &re_endif;
+    const std::regex &re_define_value;
 };
 
 } // namespace kolm

@@ -1,0 +1,178 @@
+// Compile time and peak memory of the compiler on generated scripts of
+// growing size, up to the largest image the format holds, at optimisation
+// levels 0 and 1, and on pathological sources. Each compilation runs in a
+// child process so that its peak resident memory (ru_maxrss) is its own.
+//
+// usage: compiler_bench
+// Prints one table row per script: functions, source size, level, image
+// size, compile time (the best of three runs), peak memory, and the growth
+// ratio: the time's growth over the source's growth since the row before
+// (1.0 means linear; below 1 the fixed start-up cost still dominates).
+
+#include "console_printer.h"
+#include "kolm_gen_context.h"
+#include "lexer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A script of `functions` small functions and a main that calls them all.
+std::string script(int functions)
+{
+    std::ostringstream out;
+    for (int i = 0; i < functions; ++i)
+        out << "var f" << i << "(var a)\n{\n    var b = a * 3 + " << i << ";\n"
+            << "    if (b > 100) b = b - 7; else b = b + 1;\n"
+            << "    while (b > 50) b = b / 2;\n    return b;\n}\n\n";
+    out << "var main()\n{\n    var total = 0;\n";
+    for (int i = 0; i < functions; ++i)
+        out << "    total += f" << i << "(" << i << ");\n";
+    out << "    return total;\n}\n";
+    return out.str();
+}
+
+struct Result {
+    bool ok = false;
+    size_t image = 0;
+    double ms = 0;
+    long peakKb = 0;
+};
+
+// Compiles the source to an image in memory; the image size, 0 on failure.
+size_t compile(const std::string &source, int level)
+{
+    std::ostringstream log;
+    console_set_output(&log);
+    KolmGenContext context;
+    context.optimizeLevel = level;
+    kolm::Compiler driver(&context);
+    driver.defines = context.definesMap();
+    std::stringstream image;
+    std::string message;
+    const bool ok = driver.parse_string(source, "bench.kos") && driver.root &&
+                    driver.root->precompile(&context, driver.replace_ops) && context.begin(&image, false, false) &&
+                    driver.root->compile(&context, &image) && context.finalize("bench.kos", &image, message);
+    return ok ? image.str().size() : 0;
+}
+
+// Compiles in a child: its time through a pipe, its peak memory from wait4.
+Result measure(const std::string &source, int level)
+{
+    Result result;
+    int fds[2];
+    if (pipe(fds) != 0)
+        return result;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const auto start = std::chrono::steady_clock::now();
+        const size_t image = compile(source, level);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double report[2] = {double(image), ms};
+        const bool written = write(fds[1], report, sizeof report) == ssize_t(sizeof report);
+        _exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    double report[2] = {0, 0};
+    const bool got = read(fds[0], report, sizeof report) == ssize_t(sizeof report);
+    close(fds[0]);
+    int status = 0;
+    struct rusage usage {};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child)
+        return result;
+    result.ok = got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    result.image = size_t(report[0]);
+    result.ms = report[1];
+    result.peakKb = usage.ru_maxrss;
+    return result;
+}
+
+// The most functions whose image still fits, by bisection.
+int largestFitting()
+{
+    int low = 1, high = 2;
+    while (compile(script(high), 0) > 0)
+        low = high, high *= 2;
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        (compile(script(middle), 0) > 0 ? low : high) = middle;
+    }
+    return low;
+}
+
+std::string repeat(const std::string &text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
+void printPathological()
+{
+    std::string sum = "x";
+    for (int i = 1; i < 2000; ++i)
+        sum += "+x";
+    const struct {
+        const char *name;
+        std::string source;
+    } cases[] = {
+        {"256 nested ternaries", "var main()\n{\n    var x = 1;\n    return " + repeat("x ? 1 : ", 256) + "0;\n}\n"},
+        {"100,000 nested ternaries", "var main()\n{\n    var x = 1;\n    return " + repeat("x ? 1 : ", 100000) + "0;\n}\n"},
+        {"2,000-term sum", "var main()\n{\n    var x = 1;\n    return " + sum + ";\n}\n"},
+        {"2,000 nested #if", "var main()\n{\n" + repeat("#if 1\n", 2000) + "    return 0;\n" + repeat("#endif\n", 2000) + "}\n"},
+        {"100,000 nested parentheses", "var main()\n{\n    return " + repeat("(", 100000) + "1" + repeat(")", 100000) + ";\n}\n"},
+    };
+    std::printf("\n%-28s %8s %10s %10s\n", "pathological source", "result", "time ms", "peak MB");
+    for (const auto &c : cases) {
+        const Result r = measure(c.source, 1);
+        std::printf("%-28s %8s %10.2f %10.1f\n", c.name, r.image ? "compiles" : "refused", r.ms, r.peakKb / 1024.0);
+    }
+}
+
+} // namespace
+
+int main()
+{
+    const int largest = largestFitting();
+    std::vector<int> sizes;
+    for (int n = largest; n >= 8; n /= 2)
+        sizes.insert(sizes.begin(), n);
+
+    std::printf("%9s %10s %5s %10s %10s %10s %12s\n", "functions", "source KB", "level", "image B", "time ms",
+                "peak MB", "growth");
+    for (int level = 0; level <= 1; ++level) {
+        double previousMs = 0, previousKb = 0;
+        for (int n : sizes) {
+            const std::string source = script(n);
+            Result r = measure(source, level);
+            for (int run = 1; run < 3 && r.ok; ++run) {
+                const Result again = measure(source, level);
+                r.ms = std::min(r.ms, again.ms);
+                r.peakKb = std::max(r.peakKb, again.peakKb);
+            }
+            const double kb = source.size() / 1024.0;
+            if (!r.ok || r.image == 0) {
+                std::printf("%9d %10.1f %5d %10s\n", n, kb, level, "failed");
+                continue;
+            }
+            const double growth = previousMs > 0 ? (r.ms / previousMs) / (kb / previousKb) : 1.0;
+            std::printf("%9d %10.1f %5d %10zu %10.2f %10.1f %12.2f\n", n, kb, level, r.image, r.ms,
+                        r.peakKb / 1024.0, growth);
+            previousMs = r.ms;
+            previousKb = kb;
+        }
+    }
+    printPathological();
+    return 0;
+}
