@@ -6,22 +6,15 @@
 //   emu_bench [iterations]     (default 20,000,000 loop iterations)
 
 #include "child_process.h"
-#include "free_port.h"
+#include "emu_client.h"
 #include "image_builder.h"
 #include "kolm_image_format.h"
-#include "kolm_slip.h"
 
-#include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 using namespace kolm_isa;
 using Clock = std::chrono::steady_clock;
@@ -58,78 +51,6 @@ double seconds(Clock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-std::vector<uint8_t> g_frame;
-
-bool collect(uint8_t byte)
-{
-    g_frame.push_back(byte);
-    return true;
-}
-
-// A client of the emulator with plain sockets and the emulator's framer.
-class Client
-{
-public:
-    bool connect(int port)
-    {
-        for (int i = 0; i < 500; ++i) {
-            m_fd = socket(AF_INET, SOCK_STREAM, 0);
-            const sockaddr_in a = loopbackAddress(port);
-            if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&a), sizeof a) == 0) {
-                const int on = 1;
-                setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-                return true;
-            }
-            close(m_fd);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    ~Client()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-
-    // Sends one packet from the host to the port and waits for the next
-    // packet that comes back; false when the link is gone.
-    bool request(uint8_t port, const std::string &payload)
-    {
-        std::string packet = std::string{0, char(port << 4 | 2), '\xFF', '\xFF', '\xFF', '\xFF'} + payload;
-        g_frame.clear();
-        slip_process(reinterpret_cast<const uint8_t *>(packet.data()), int(packet.size()), true, collect);
-        if (send(m_fd, g_frame.data(), g_frame.size(), MSG_NOSIGNAL) != ssize_t(g_frame.size()))
-            return false;
-        return receive();
-    }
-
-    bool command(uint8_t cmd, uint16_t sub, const std::string &data = {})
-    {
-        return request(1, std::string{char(cmd), char(sub), char(sub >> 8)} + data);
-    }
-
-    // Blocks until one whole frame came.
-    bool receive()
-    {
-        static uint8_t buffer[1024];
-        SlipContext context{0, buffer, sizeof buffer, 0};
-        s_received = false;
-        while (!s_received) {
-            uint8_t bytes[256];
-            const ssize_t n = recv(m_fd, bytes, sizeof bytes, 0);
-            if (n <= 0)
-                return false;
-            slip_receive(context, bytes, uint32_t(n), [](const uint8_t *, uint32_t) { s_received = true; });
-        }
-        return true;
-    }
-
-private:
-    static inline bool s_received = false;
-    int m_fd = -1;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -153,7 +74,7 @@ int main(int argc, char **argv)
 
     const int port = freePort();
     ChildProcess emulator({kProgram, "-e", "-p", std::to_string(port)});
-    Client client;
+    EmuClient client;
     if (!client.connect(port))
         return 1;
     for (uint32_t offset = 0; offset < image.size(); offset += kChunk) {

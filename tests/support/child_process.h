@@ -92,6 +92,7 @@ public:
     }
 
     void signal(int sig) { kill(m_pid, sig); }
+    pid_t pid() const { return m_pid; }
 
     // Reads output until standard output holds text at or after position
     // from; false after timeoutMs.
