@@ -120,16 +120,22 @@ std::string repeat(const std::string &text, int count)
 
 void printPathological()
 {
-    std::string sum = "x";
-    for (int i = 1; i < 2000; ++i)
-        sum += "+x";
+    // Sums of a variable and constants: the 4,000-term one shows whether
+    // the cost of one long expression grows linearly.
+    const auto sum = [](int terms) {
+        std::string expression = "x";
+        for (int i = 1; i < terms; ++i)
+            expression += i % 2 ? " + 1" : " + x";
+        return "var main()\n{\n    var x = 1;\n    return " + expression + ";\n}\n";
+    };
     const struct {
         const char *name;
         std::string source;
     } cases[] = {
         {"256 nested ternaries", "var main()\n{\n    var x = 1;\n    return " + repeat("x ? 1 : ", 256) + "0;\n}\n"},
         {"100,000 nested ternaries", "var main()\n{\n    var x = 1;\n    return " + repeat("x ? 1 : ", 100000) + "0;\n}\n"},
-        {"2,000-term sum", "var main()\n{\n    var x = 1;\n    return " + sum + ";\n}\n"},
+        {"2,000-term sum", sum(2000)},
+        {"4,000-term sum", sum(4000)},
         {"2,000 nested #if", "var main()\n{\n" + repeat("#if 1\n", 2000) + "    return 0;\n" + repeat("#endif\n", 2000) + "}\n"},
         {"100,000 nested parentheses", "var main()\n{\n    return " + repeat("(", 100000) + "1" + repeat(")", 100000) + ";\n}\n"},
     };

@@ -22,6 +22,8 @@ public:
     // Levels of expression nodes from this one down to its deepest leaf,
     // kept by the parser to bound the recursion of the later passes.
     int depth = 1;
+    // Set once constant folding found the value unknown at compile time.
+    mutable bool foundVariable = false;
 };
 
 using KolmExpressionList = std::vector<KolmExpression *>;

@@ -199,10 +199,8 @@ uint32_t sizeOf(const KolmSizeof &node, KolmGenContext *ctx, bool report)
     return 0;
 }
 
-Folded fold(const KolmNode *node, KolmGenContext *ctx, bool report)
+Folded foldNode(const KolmNode *node, KolmGenContext *ctx, bool report)
 {
-    if (!node)
-        return kNotConstant;
     if (const auto *identifier = dynamic_cast<const KolmIdentifier *>(node))
         return {identifier->identifierClass == KolmIdentifier::Integer, identifier->value};
     if (const auto *binary = dynamic_cast<const KolmBinaryOp *>(node))
@@ -228,6 +226,24 @@ Folded fold(const KolmNode *node, KolmGenContext *ctx, bool report)
     // Integers, the platform's integer size and any other node answer for
     // themselves.
     return {node->isCompileTimeConstant(ctx), node->compileTimeValue(ctx)};
+}
+
+// Every operator node folds its operands first, and code generation asks
+// each node of an expression again, so without a memory a chain of n
+// operators would fold in n * n steps. Whether a node is constant depends
+// only on whether its operands are and on the values of the constant ones,
+// so a node once found variable answers so at once when only that is asked.
+Folded fold(const KolmNode *node, KolmGenContext *ctx, bool report)
+{
+    if (!node)
+        return kNotConstant;
+    const auto *expression = dynamic_cast<const KolmExpression *>(node);
+    if (expression && expression->foundVariable && !report)
+        return kNotConstant;
+    const Folded folded = foldNode(node, ctx, report);
+    if (expression && !folded.constant)
+        expression->foundVariable = true;
+    return folded;
 }
 
 } // namespace
