@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The virtual machine against Lua 5.4 and C on the same three programs:
+# The virtual machine against Lua 5.4 and C on the same four programs:
 # recursive Fibonacci (fib(20), 1,000 times), a summing loop of 100 million
-# steps and a count of the primes below 1,000,000 by trial division. The
-# images come from the code generator (bench_images), run in the local run
-# of halvane-kdb; the Lua and C sources are in bench/programs, C built with
-# gcc -O2 as the physical limit.
+# steps, a count of the primes below 1,000,000 by trial division and
+# 1,000,000 sprintf calls into a RAM buffer. The Kolm sources in
+# bench/programs are compiled with our compiler at optimisation level 1 for
+# the Emulator board (bench_compile) and run in the local run of
+# halvane-kdb; the Lua and C sources are beside them, C built with gcc -O2
+# as the physical limit.
 #
 # usage: bash bench/compare.sh [RUNS]
 # Each command runs RUNS times (default 5); the table gives the smallest CPU
@@ -15,7 +17,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 build=${KOLM_BENCH_BUILD_DIR:-$here/build-bench}
-programs=(fib sum primes)
+programs=(fib sum primes format)
 
 for tool in lua5.4 gcc cmake; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (bash tools/install-deps.sh)" >&2; exit 1; }
@@ -29,19 +31,18 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
   cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DKOLM_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" --target halvane-kdb bench_images >/dev/null
+cmake --build "$build" --target halvane-kdb bench_compile >/dev/null
 kdb=$(find "$build" -name halvane-kdb -type f -perm -u+x | head -n 1)
-images=$(find "$build" -name bench_images -type f -perm -u+x | head -n 1)
+compile=$(find "$build" -name bench_compile -type f -perm -u+x | head -n 1)
 
-# Builds the images, checks their results on the machine and counts their
-# instructions.
-declare -A instructions
-"$images" "$work" >"$work/counts" 2>"$work/images.log" || { cat "$work/images.log" >&2; exit 1; }
-while read -r name count; do
-  instructions[$name]=$count
-done <"$work/counts"
-
+# Compiles the images, checks them on the machine against Lua's result and
+# counts their instructions.
+declare -A instructions results
 for name in "${programs[@]}"; do
+  results[$name]=$(lua5.4 "$here/bench/programs/$name.lua")
+  instructions[$name]=$("$compile" "$here/resources/bsp/Emulator.kbsp" "$here/bench/programs/$name.kos" \
+                        "$work/$name.kcs" "${results[$name]}" 2>"$work/compile.log") ||
+    { cat "$work/compile.log" >&2; exit 1; }
   gcc -O2 -o "$work/$name" "$here/bench/programs/$name.c"
 done
 
@@ -66,7 +67,7 @@ expect() {
 printf 'CPU seconds, smallest of %s runs\n' "$runs"
 printf '%-8s %14s %10s %12s %10s %10s %9s %9s\n' program instructions kdb "instr/s" "Lua 5.4" "C -O2" kdb/Lua kdb/C
 for name in "${programs[@]}"; do
-  expected=$(lua5.4 "$here/bench/programs/$name.lua")
+  expected=${results[$name]}
   expect "$kdb" "$work/$name.kcs"
   expect "$work/$name"
   kdb_s=$(cpu_seconds "$kdb" "$work/$name.kcs")

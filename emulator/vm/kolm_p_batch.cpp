@@ -94,7 +94,14 @@ namespace {
 // with the first operand, SSVR with the second; GOTO is a STO to EIP.
 // Pair handlers carry out two instructions, counted as two, the second
 // with the checks of its own handler: GCMPJ_ a compare and a jump, GEAXS_
-// a result to EAX and an SSVR, and STOS with a STO or a STOS.
+// a result to EAX and an SSVR, and STOS with a STO or a STOS. Run handlers
+// do the same for the longer runs that the compiler writes for a statement
+// on a local variable, with the run's value in a local between its steps:
+// GUPD_ the compound assignment (STOS R; math R, any; SSVR R; STOS),
+// GPOSTFIX the postfix increment or decrement (STOS A; CPY R, A; ADDV or
+// SUBV R; SSVR R; ADDV or SUBV R; CPY A, R) and GCOND_ the compare of a
+// local with a number and the jump on it (STOS A; STO B; compare A and B
+// in either order; JMP).
 #define KOLM_BATCH_GENERAL_HANDLERS(X)                                                                              \
     X(GRR_ADD) X(GRR_SUB) X(GRR_MUL) X(GRR_DIV) X(GRR_SHL) X(GRR_SHR) X(GRR_BOR) X(GRR_AND) X(GRR_XOR) X(GRR_MOD)   \
     X(GEAX_ADD) X(GEAX_SUB) X(GEAX_MUL) X(GEAX_DIV) X(GEAX_SHL) X(GEAX_SHR) X(GEAX_BOR) X(GEAX_AND) X(GEAX_XOR)     \
@@ -105,7 +112,10 @@ namespace {
     X(GCMPJ_EQ) X(GCMPJ_LOR) X(GCMPJ_LAND) X(GCMPJ_LESS) X(GCMPJ_LEQ)                                               \
     X(GEAXS_ADD) X(GEAXS_SUB) X(GEAXS_MUL) X(GEAXS_DIV) X(GEAXS_SHL) X(GEAXS_SHR) X(GEAXS_BOR) X(GEAXS_AND)         \
     X(GEAXS_XOR) X(GEAXS_MOD)                                                                                       \
-    X(GCPY) X(GSTO) X(GSTOS) X(GSTOS_GSTO) X(GSTOS_GSTOS) X(GSSVR) X(GOTO)
+    X(GUPD_ADD) X(GUPD_SUB) X(GUPD_MUL) X(GUPD_DIV) X(GUPD_SHL) X(GUPD_SHR) X(GUPD_BOR) X(GUPD_AND) X(GUPD_XOR)     \
+    X(GUPD_MOD)                                                                                                     \
+    X(GCOND_EQ) X(GCOND_LOR) X(GCOND_LAND) X(GCOND_LESS) X(GCOND_LEQ)                                               \
+    X(GCPY) X(GSTO) X(GSTOS) X(GSTOS_GSTO) X(GSTOS_GSTOS) X(GSSVR) X(GOTO) X(GPOSTFIX)
 
 enum Handler : uint8_t {
 #define KOLM_BATCH_ENUM(name) H_##name,
@@ -119,7 +129,8 @@ static_assert(H_RR_MOD - H_RR_ADD == kMathOps - 1 && H_EAX_MOD - H_EAX_ADD == kM
               "the math and compare handlers follow the opcode order");
 static_assert(H_GRR_MOD - H_GRR_ADD == kMathOps - 1 && H_GEAX_MOD - H_GEAX_ADD == kMathOps - 1 &&
                   H_GIMM_MOD - H_GIMM_ADD == kMathOps - 1 && H_GCMP_LEQ - H_GCMP_EQ == OP_leq - OP_cmp &&
-                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp && H_GEAXS_MOD - H_GEAXS_ADD == kMathOps - 1,
+                  H_GCMPJ_LEQ - H_GCMPJ_EQ == OP_leq - OP_cmp && H_GEAXS_MOD - H_GEAXS_ADD == kMathOps - 1 &&
+                  H_GUPD_MOD - H_GUPD_ADD == kMathOps - 1 && H_GCOND_LEQ - H_GCOND_EQ == OP_leq - OP_cmp,
               "the general-register handlers follow the opcode order");
 
 // Opcode byte to handler.
@@ -202,6 +213,44 @@ Handler pairHandler(Handler first, Handler second)
     if (first == H_GSTOS && second == H_GSTOS)
         return H_GSTOS_GSTOS;
     return first;
+}
+
+// The run handler for the instructions from offset pc on, H_SLOW for none.
+// Every instruction of a run has its opcode below fastEnd.
+Handler runHandler(const uint8_t *rom, size_t pc, size_t fastEnd)
+{
+    const uint8_t *p = rom + pc;
+    const auto at = [&](size_t offset) { return pc + offset < fastEnd ? singleHandler(p + offset) : H_SLOW; };
+    const auto addOrSub = [](Handler h) { return h == H_GIMM_ADD || h == H_GIMM_SUB; };
+    if (at(0) != H_GSTOS)
+        return H_SLOW;
+    const uint8_t loaded = p[1];
+    const Handler second = at(3);
+    if (second >= H_GRR_ADD && second <= H_GRR_MOD && p[4] == loaded && at(6) == H_GSSVR && p[8] == loaded &&
+        at(9) == H_GSTOS)
+        return Handler(H_GUPD_ADD + (second - H_GRR_ADD));
+    const uint8_t copy = p[4];
+    if (second == H_GCPY && p[5] == loaded && addOrSub(at(6)) && p[7] == copy && at(12) == H_GSSVR &&
+        p[14] == copy && addOrSub(at(15)) && p[16] == copy && at(21) == H_GCPY && p[22] == loaded && p[23] == copy)
+        return H_GPOSTFIX;
+    const Handler third = at(9);
+    if (second == H_GSTO && copy != loaded && third >= H_GCMP_EQ && third <= H_GCMP_LEQ &&
+        ((p[10] == loaded && p[11] == copy) || (p[10] == copy && p[11] == loaded)) && at(12) == H_JMP)
+        return Handler(H_GCOND_EQ + (third - H_GCMP_EQ));
+    return H_SLOW;
+}
+
+// The handler kept for offset pc: a run, else a pair unless a run starts
+// at the second instruction, else the instruction's own.
+Handler decodedHandler(const uint8_t *rom, size_t pc, size_t fastEnd)
+{
+    const Handler run = runHandler(rom, pc, fastEnd);
+    if (run != H_SLOW)
+        return run;
+    const Handler single = singleHandler(rom + pc);
+    if (pc + 3 >= fastEnd || runHandler(rom, pc + 3, fastEnd) != H_SLOW)
+        return single;
+    return pairHandler(single, singleHandler(rom + pc + 3));
 }
 
 // A handler as the table keeps it: its label, or its number when the loop
@@ -612,6 +661,18 @@ L_NOP : {
         setWord(KOLM_AT_OPERAND(at, 0), stack(slot));                                                               \
     } while (0)
 #define KOLM_GENERAL_STO(at) setWord(KOLM_AT_OPERAND(at, 0), immediate(rom + pc + (at) + 2))
+// The frame slot of operand k of the instruction at pc + at into a new
+// variable v; hands that instruction to kolm_vm_next when it lies outside
+// RAM, after the run's earlier effects (stores) have been made.
+#define KOLM_AT_SLOT(v, at, k, stores)                                                                              \
+    const uint32_t v = c.EBP + uint32_t(KOLM_AT_OPERAND(at, k));                                                    \
+    if (KOLM_UNLIKELY(v >= KOLM_STACK_INDEX_END)) {                                                                 \
+        stores;                                                                                                     \
+        KOLM_REFUSE(at);                                                                                            \
+    }
+// x plus or minus the immediate of the ADDV or SUBV at pc + at.
+#define KOLM_AT_ADD_OR_SUB(at, x)                                                                                   \
+    (rom[pc + (at)] == OP_addv ? (x) + immediate(rom + pc + (at) + 2) : (x) - immediate(rom + pc + (at) + 2))
 #define KOLM_GENERAL_SSVR(at)                                                                                       \
     do {                                                                                                            \
         const uint32_t x = KOLM_AT_GENERAL(at, 1);                                                                  \
@@ -645,6 +706,24 @@ L_NOP : {
     L_GIMM_##name : {                                                                                               \
         KOLM_GENERAL_MATH(0, KOLM_IMMEDIATE(1), KOLM_OPERAND(0), result, refusesZero);                              \
         KOLM_STEP(6);                                                                                               \
+    }                                                                                                               \
+    L_GUPD_##name : {                                                                                               \
+        const size_t target = KOLM_OPERAND(0);                                                                      \
+        KOLM_AT_SLOT(slot, 0, 1, );                                                                                 \
+        const uint32_t a = stack(slot);                                                                             \
+        setWord(target, a);                                                                                         \
+        ++executed;                                                                                                 \
+        const uint32_t b = KOLM_AT_GENERAL(3, 1);                                                                   \
+        if (KOLM_UNLIKELY(refusesZero && b == 0))                                                                   \
+            KOLM_REFUSE(3);                                                                                         \
+        const uint32_t value = result;                                                                              \
+        setWord(target, value);                                                                                     \
+        ++executed;                                                                                                 \
+        KOLM_AT_SLOT(stored, 6, 0, );                                                                               \
+        c.EAX = value;                                                                                              \
+        setStack(stored, value);                                                                                    \
+        KOLM_SECOND(KOLM_GENERAL_STOS(9));                                                                          \
+        KOLM_STEP(12);                                                                                              \
     }
     KOLM_BATCH_MATH(KOLM_BATCH_GENERAL_MATH_HANDLERS)
 #undef KOLM_BATCH_GENERAL_MATH_HANDLERS
@@ -664,6 +743,21 @@ L_NOP : {
         c.EAX = taken ? 1 : 0;                                                                                      \
         ++executed;                                                                                                 \
         next = taken ? KOLM_IMMEDIATE(3) : KOLM_IMMEDIATE(7);                                                       \
+        KOLM_JUMP();                                                                                                \
+    }                                                                                                               \
+    L_GCOND_##name : {                                                                                              \
+        KOLM_AT_SLOT(slot, 0, 1, );                                                                                 \
+        const uint32_t local = stack(slot);                                                                         \
+        const uint32_t number = KOLM_IMMEDIATE(4);                                                                  \
+        setWord(KOLM_OPERAND(0), local);                                                                            \
+        setWord(KOLM_OPERAND(3), number);                                                                           \
+        const bool localFirst = KOLM_OPERAND(9) == KOLM_OPERAND(0);                                                 \
+        const uint32_t a = localFirst ? local : number;                                                             \
+        const uint32_t b = localFirst ? number : local;                                                             \
+        const bool taken = (result);                                                                                \
+        c.EAX = taken ? 1 : 0;                                                                                      \
+        executed += 3;                                                                                              \
+        next = taken ? KOLM_IMMEDIATE(12) : KOLM_IMMEDIATE(16);                                                     \
         KOLM_JUMP();                                                                                                \
     }
     KOLM_BATCH_COMPARE(KOLM_BATCH_GENERAL_COMPARE_HANDLER)
@@ -699,8 +793,28 @@ L_GOTO : {
     next = KOLM_IMMEDIATE(1);
     KOLM_JUMP();
 }
+L_GPOSTFIX : {
+    // A := the slot's value, R := A stepped, the slot := R (EAX too), R
+    // stepped back, A := R.
+    const size_t loaded = KOLM_OPERAND(0);
+    const size_t copy = KOLM_OPERAND(3);
+    KOLM_AT_SLOT(slot, 0, 1, );
+    const uint32_t old = stack(slot);
+    const uint32_t stepped = KOLM_AT_ADD_OR_SUB(6, old);
+    executed += 3;
+    KOLM_AT_SLOT(stored, 12, 0, (setWord(loaded, old), setWord(copy, stepped)));
+    c.EAX = stepped;
+    setStack(stored, stepped);
+    const uint32_t back = KOLM_AT_ADD_OR_SUB(15, stepped);
+    executed += 2;
+    setWord(copy, back);
+    setWord(loaded, back);
+    KOLM_STEP(24);
+}
 #undef KOLM_SECOND
 #undef KOLM_GENERAL_SSVR
+#undef KOLM_AT_ADD_OR_SUB
+#undef KOLM_AT_SLOT
 #undef KOLM_GENERAL_STO
 #undef KOLM_GENERAL_STOS
 #undef KOLM_GENERAL_MATH
@@ -710,8 +824,7 @@ L_GOTO : {
 
 L_DECODE : {
     // First run of the offset: its handler into the table.
-    const Handler following = pc + 3 < fastEnd ? singleHandler(rom + pc + 3) : H_SLOW;
-    targets[pc] = KOLM_TARGET(pairHandler(singleHandler(rom + pc), following));
+    targets[pc] = KOLM_TARGET(decodedHandler(rom, pc, fastEnd));
     KOLM_DISPATCH();
 }
 

@@ -3,12 +3,18 @@
 // batch sizes; the machine record, the log and the number of instructions
 // executed must come out the same.
 
+#include "console_printer.h"
 #include "gen_script.h"
+#include "kolm_board_package.h"
+#include "kolm_gen_context.h"
 #include "kolm_p_stack.h"
+#include "lexer.h"
 #include "vm_fixture.h"
 
 #include <cstring>
 #include <functional>
+#include <sstream>
+#include <stdexcept>
 #include <tuple>
 
 using namespace kolm_isa;
@@ -43,6 +49,22 @@ std::string assembled(const std::function<void(ImageBuilder &)> &emit, bool atRo
     if (!atRomEnd)
         image.extension("XX", std::string(16, '\0'));
     return image.build();
+}
+
+// The compiler's compound assignment to a local: EBX := slot load, EBX op=
+// EAX, slot store := EBX, EAX := slot reload.
+void compoundAssignment(ImageBuilder &i, uint8_t op, uint32_t load, uint32_t store, uint32_t reload)
+{
+    i.ins(OP_stos, {EBX, load}).ins(op, {EBX, EAX}).ins(OP_ssvr, {store, EBX}).ins(OP_stos, {EAX, reload});
+}
+
+// The compiler's postfix step of a local through the registers a and r:
+// a := slot load, r := a, r step= k, slot store := r, r stepped back, a := r.
+void postfix(ImageBuilder &i, uint32_t a, uint32_t load, uint32_t store, uint32_t r, uint8_t step, uint32_t k)
+{
+    const uint8_t back = step == OP_addv ? OP_subv : OP_addv;
+    i.ins(OP_stos, {a, load}).ins(OP_cpy, {r, a}).ins(step, {r, k}).ins(OP_ssvr, {store, r});
+    i.ins(back, {r, k}).ins(OP_cpy, {a, r});
 }
 
 // Images through the code generator, at both optimisation levels.
@@ -138,6 +160,95 @@ std::string library(int level)
     });
     return s.image();
 }
+
+// An image compiled from Kolm source for the Emulator board, as the IDE
+// builds it.
+std::string compiled(const std::string &source, int level)
+{
+    std::ostringstream log;
+    console_set_output(&log);
+    KolmGenContext context;
+    context.optimizeLevel = level;
+    KolmBoardPackageParser package;
+    std::string message;
+    std::stringstream image;
+    bool ok = package.parse(std::string(KOLM_BSP_DIR) + "/Emulator.kbsp", &message);
+    if (ok) {
+        context.setBoardPackage(&package);
+        kolm::Compiler driver(&context);
+        driver.defines = context.definesMap();
+        ok = driver.parse_string(source, "main.kos") && driver.root &&
+             driver.root->precompile(&context, driver.replace_ops) && context.begin(&image, false, false) &&
+             driver.root->compile(&context, &image) && context.finalize("main.kos", &image, message);
+    }
+    console_set_output(nullptr);
+    if (!ok)
+        throw std::runtime_error("not compiled: " + message + log.str());
+    return image.str();
+}
+
+// Kolm sources: the statements on locals that the fast loop runs as one
+// step, and the programs of the speed comparison on small numbers.
+const struct {
+    const char *name;
+    const char *source;
+} kSources[] = {
+    {"loops_on_locals", R"(
+var main()
+{
+    var t = 0;
+    var n = 0;
+    for (var i = 0; i < 200; i++) t += i;
+    for (var j = 60; j > 0; j--) t -= j;
+    for (var k = 1; k <= 40; k++) { t *= 3; t ^= k; t |= k << 3; t &= 0xFFFFF; t >>= 1; t <<= 2; t %= 1000003; }
+    while (n != 30) n++;
+    for (var m = 9; m >= 3; m--) t += m == 5;
+    for (var q = 100; q / 2 >= 7; q /= 2) t += q;
+    return t + n;
+})"},
+    {"division_by_zero_in_a_compound_assignment", R"(
+var main()
+{
+    var t = 5;
+    var z = 0;
+    t += 2;
+    t /= z;
+    return t;
+})"},
+    {"fibonacci_source", R"(
+var fib(var n)
+{
+    if (n < 2) return n;
+    return fib(n - 1) + fib(n - 2);
+}
+var main()
+{
+    var total = 0;
+    for (var i = 0; i < 3; i++) total += fib(12);
+    return total;
+})"},
+    {"primes_source", R"(
+var main()
+{
+    var count = 0;
+    for (var n = 2; n < 300; n++) {
+        var prime = 1;
+        for (var d = 2; d * d <= n; d++) {
+            if (n % d == 0) { prime = 0; break; }
+        }
+        count += prime;
+    }
+    return count;
+})"},
+    {"format_source", R"(
+var buf0, buf1, buf2, buf3;
+var main()
+{
+    var total = 0;
+    for (var i = 0; i < 50; i++) total += sprintf(&buf0, "%d:%x;", i, i * 7);
+    return total;
+})"},
+};
 
 // Hand-assembled images for what the generator does not emit.
 const Program kAssembled[] = {
@@ -289,6 +400,97 @@ const Program kAssembled[] = {
              i.ins(OP_halt);
          });
      }},
+    // The runs of instructions that the compiler writes for statements on
+    // locals, with a fault at each of their steps, entered in the middle and
+    // cut by the end of the code.
+    {"compound_assignment_load_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190});
+             compoundAssignment(i, OP_add, 2, 0, 0);
+         });
+     }},
+    {"compound_assignment_division_by_zero",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_spvi, {12}).ins(OP_sto, {EAX, 5});
+             compoundAssignment(i, OP_rem, 0, 0, 0);
+             i.ins(OP_sto, {EAX, 0});
+             compoundAssignment(i, OP_div, 0, 0, 0);
+         });
+     }},
+    {"compound_assignment_store_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_sto, {EAX, 3});
+             compoundAssignment(i, OP_sub, 1, 2, 0);
+         });
+     }},
+    {"compound_assignment_reload_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_sto, {EAX, 3});
+             compoundAssignment(i, OP_mul, 1, 1, 2);
+         });
+     }},
+    {"postfix_load_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190});
+             postfix(i, EAX, 2, 2, EBX, OP_addv, 1);
+         });
+     }},
+    {"postfix_store_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_sto, {ECX, 9}).ins(OP_ssvr, {1, ECX});
+             postfix(i, EDX, 1, 2, ECX, OP_subv, 4);
+         });
+     }},
+    {"postfix_in_one_register_and_entered_in_the_middle",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_spvi, {5});
+             postfix(i, EAX, 0, 0, EAX, OP_subv, 2);
+             const uint32_t middle = i.here() + 6 + 3;
+             i.ins(OP_sto, {EIP, middle});
+             postfix(i, EBX, 0, 0, ECX, OP_addv, 0xFFFFFFFF);
+             i.ins(OP_halt);
+         });
+     }},
+    {"postfix_cut_by_the_end_of_the_code",
+     [] {
+         return assembled(
+             [](ImageBuilder &i) {
+                 i.ins(OP_spvi, {7});
+                 postfix(i, EAX, 0, 0, EBX, OP_addv, 1);
+             },
+             true);
+     }},
+    {"compare_of_a_local_outside_ram",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_sto, {EBP, 190}).ins(OP_stos, {EAX, 2}).ins(OP_sto, {EBX, 5}).ins(OP_less, {EAX, EBX});
+             i.ins(OP_jmp, {0, 0});
+         });
+     }},
+    {"compare_of_a_local_in_every_form",
+     [] {
+         return assembled([](ImageBuilder &i) {
+             i.ins(OP_spvi, {4});
+             for (uint8_t compare = OP_cmp; compare <= OP_leq; ++compare) {
+                 for (bool localFirst : {true, false}) {
+                     const uint32_t next = i.here() + 3 + 6 + 3 + 9;
+                     const uint32_t a = localFirst ? EDX : ECX, b = localFirst ? ECX : EDX;
+                     const uint32_t number = 3 + (compare + localFirst) % 3;
+                     i.ins(OP_stos, {EDX, 0}).ins(OP_sto, {ECX, number}).ins(compare, {a, b});
+                     i.ins(OP_jmp, {next, next});
+                     i.ins(OP_add, {EBX, EBX}).ins(OP_add, {EBX, EAX});
+                 }
+             }
+             i.ins(OP_halt);
+         });
+     }},
     {"external_interrupt",
      [] {
          return assembled([](ImageBuilder &i) {
@@ -311,6 +513,8 @@ std::vector<Program> programs()
         all.push_back({"dense_switch" + suffix, [level] { return switches(level, true); }});
         all.push_back({"sparse_switch" + suffix, [level] { return switches(level, false); }});
         all.push_back({"library" + suffix, [level] { return library(level); }});
+        for (const auto &source : kSources)
+            all.push_back({source.name + suffix, [level, &source] { return compiled(source.source, level); }});
     }
     return all;
 }
