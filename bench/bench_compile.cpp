@@ -8,13 +8,10 @@
 // executed; fails when the source does not compile or the run does not halt
 // with RESULT (decimal) in EAX.
 
-#include "console_printer.h"
 #include "flash.h"
-#include "kolm_board_package.h"
 #include "kolm_dbg.h"
-#include "kolm_gen_context.h"
 #include "kolm_p.h"
-#include "lexer.h"
+#include "kolm_source_image.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -28,36 +25,22 @@ namespace {
 
 constexpr int kLevel = 1;
 
-// The image of the source, or "" after printing the build log.
+// The image of the source file, or "" after printing the build log.
 std::string compile(const std::string &board, const std::string &source)
 {
-    std::ostringstream log;
-    g_output_colorized = false;
-    console_set_output(&log);
-    std::stringstream image;
-    {
-        KolmGenContext context;
-        context.optimizeLevel = kLevel;
-        KolmBoardPackageParser package;
-        std::string message;
-        bool ok = package.parse(board, &message);
-        if (ok) {
-            context.setBoardPackage(&package);
-            kolm::Compiler driver(&context);
-            driver.defines = context.definesMap();
-            ok = driver.parse_file(source) && driver.root && driver.root->precompile(&context, driver.replace_ops) &&
-                 context.begin(&image, false, false) && driver.root->compile(&context, &image) &&
-                 context.finalize(source, &image, message);
-        }
-        if (!ok)
-            log << message << "\n";
-        console_set_output(nullptr);
-        if (!ok) {
-            std::cerr << source << ": not compiled\n" << log.str();
-            return "";
-        }
+    std::ifstream in(source, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string image, diagnostics;
+    if (!in) {
+        std::cerr << source << ": cannot be read\n";
+        return "";
     }
-    return image.str();
+    if (!compileKolmSource(text.str(), source, board, kLevel, image, diagnostics)) {
+        std::cerr << source << ": not compiled\n" << diagnostics;
+        return "";
+    }
+    return image;
 }
 
 bool write(const std::string &path, const std::string &image)

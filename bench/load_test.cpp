@@ -1,6 +1,6 @@
 // Load test of halvane-kdb's emulator mode over loopback, and the device
 // link's upload benchmark: a 60 KB image written in 48-byte chunks and read
-// back (goal: under one second). Then connect and disconnect cycles (some
+// back through the IDE's side of the link (goal: under one second). Then connect and disconnect cycles (some
 // mid-frame), random bytes, back-to-back requests answered in order, a
 // second client waiting while the first is served, and script messages in
 // bursts. After all of it the program must still answer and its resident
@@ -10,9 +10,11 @@
 //   load_test
 
 #include "child_process.h"
+#include "device_link_client.h"
 #include "emu_client.h"
 #include "kdb_images.h"
 
+#include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -26,9 +28,6 @@ namespace {
 
 const std::string kProgram = KDB_PROGRAM;
 constexpr uint32_t kImageBytes = 60 * 1024;
-constexpr uint32_t kChunk = 48;
-// Bytes a script read reply carries.
-constexpr uint32_t kReadChunk = 55;
 constexpr int kCycles = 1000;
 constexpr size_t kRandomBytes = 10u << 20;
 constexpr int kRequests = 10000;
@@ -40,7 +39,7 @@ constexpr int kTimeoutMs = 5000;
 // Resident memory may grow this much and still count as flat.
 constexpr long kFlatKb = 1024;
 
-enum : uint8_t { CMD_INFO = 1, CMD_SCRIPT_READ = 33, CMD_SCRIPT_WRITE = 34, CMD_SCRIPT_CONTROL = 35 };
+enum : uint8_t { CMD_INFO = 1, CMD_SCRIPT_CONTROL = 35 };
 
 std::mt19937 g_random(23);
 
@@ -94,28 +93,6 @@ bool answers(EmuClient &client)
 {
     return client.sendRaw(EmuClient::commandFrame(CMD_INFO, 0)) && client.receive(kTimeoutMs) &&
            replyTo(client, CMD_INFO, 0).size() == 2;
-}
-
-bool upload(EmuClient &client, const std::string &image)
-{
-    for (uint32_t offset = 0; offset < image.size(); offset += kChunk) {
-        if (!client.sendRaw(EmuClient::commandFrame(CMD_SCRIPT_WRITE, uint16_t(offset), image.substr(offset, kChunk))) ||
-            !client.receive(kTimeoutMs) || replyTo(client, CMD_SCRIPT_WRITE, uint16_t(offset)) != std::string(4, 0))
-            return false;
-    }
-    return true;
-}
-
-bool verify(EmuClient &client, const std::string &image)
-{
-    for (uint32_t offset = 0; offset < image.size(); offset += kReadChunk) {
-        if (!client.sendRaw(EmuClient::commandFrame(CMD_SCRIPT_READ, uint16_t(offset))) || !client.receive(kTimeoutMs))
-            return false;
-        const std::string expected = image.substr(offset, kReadChunk);
-        if (replyTo(client, CMD_SCRIPT_READ, uint16_t(offset)).compare(0, expected.size(), expected) != 0)
-            return false;
-    }
-    return true;
 }
 
 // Connects and disconnects; every fourth cycle leaves half a request behind,
@@ -205,13 +182,18 @@ Outcome secondClient(int port)
     return pass("waited, then answered");
 }
 
-// A script that takes messages runs; bursts of messages to it, each
-// followed by a request that must be answered.
+// A script that takes messages, uploaded through the device link, runs;
+// bursts of messages to it, each followed by a request that must be
+// answered.
 Outcome messageBursts(int port)
 {
+    DeviceLinkClient link;
+    if (!link.connect(port) || !link.upload(interruptImage().bytes))
+        return fail("upload failed");
+    link.close();
     EmuClient client;
-    if (!client.connect(port, 100) || !upload(client, interruptImage().bytes) ||
-        !client.sendRaw(EmuClient::commandFrame(CMD_SCRIPT_CONTROL, 1)) || !client.receive(kTimeoutMs))
+    if (!client.connect(port, 100) || !client.sendRaw(EmuClient::commandFrame(CMD_SCRIPT_CONTROL, 1)) ||
+        !client.receive(kTimeoutMs))
         return fail("script not started");
     for (int burst = 0; burst < kBursts; ++burst) {
         std::string bytes;
@@ -232,8 +214,9 @@ double milliseconds(Clock::duration d)
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
     const int port = freePort();
     ChildProcess emulator({kProgram, "-e", "-p", std::to_string(port)});
     bool ok = true;
@@ -247,16 +230,17 @@ int main()
     };
 
     row("upload + verify", [&] {
-        EmuClient client;
+        DeviceLinkClient link;
         const std::string image = randomBytes(kImageBytes);
-        if (!client.connect(port))
+        if (!link.connect(port))
             return fail("connect failed");
         const Clock::time_point start = Clock::now();
-        if (!upload(client, image) || !verify(client, image))
+        if (!link.upload(image) || !link.verify(image))
             return fail("upload or verify failed");
         const double ms = milliseconds(Clock::now() - start);
         char text[128];
-        std::snprintf(text, sizeof text, "60 KB in %u-byte chunks: %.1f ms (goal: under 1000 ms)", kChunk, ms);
+        std::snprintf(text, sizeof text, "60 KB in %d-byte chunks: %.1f ms (goal: under 1000 ms)",
+                      DeviceLinkClient::kWriteChunk, ms);
         return pass(text);
     });
     const long before = residentKb(emulator.pid());
