@@ -23,6 +23,7 @@ jobs=${KOLM_FUZZ_JOBS:-$(nproc)}
 # target | seed folders | dictionary | largest input
 table=(
   "fuzz_vm|fuzz/seeds/vm|image.dict|65537"
+  "fuzz_vm_batch|fuzz/seeds/vm fuzz/seeds/vm_batch|image.dict|65537"
   "fuzz_disasm|resources/examples fuzz/seeds/disasm|image.dict|65536"
   "fuzz_board_package|resources/bsp|board_package.dict|16384"
   "fuzz_devlink_receive|fuzz/seeds/devlink|devlink.dict|4096"
