@@ -26,6 +26,10 @@
 namespace {
 
 constexpr uint64_t kMaxInstructions = 20000;
+// A batch ends early after a hardware opcode such as sleep, which the
+// thread below cuts short to at most a millisecond; a run ends after this
+// many early ends, so that a script sleeping in a loop stays quick.
+constexpr int kMaxEarlyEnds = 64;
 constexpr uint32_t kBudgets[] = {1, 2, 3, 4, 7, 16, 100, KOLM_BATCH_SIZE, 1000, 5000};
 constexpr size_t kBudgetCount = sizeof kBudgets / sizeof kBudgets[0];
 // Everything the board and the machine log.
@@ -104,17 +108,21 @@ Outcome finish(uint64_t executed)
     return {KOLM_VM, runLog().str(), executed};
 }
 
-// Batches until the machine stops or suspends, or about kMaxInstructions
-// ran (a batch may end a few instructions past its budget).
+// Batches until the machine stops or suspends, about kMaxInstructions ran
+// (a batch may end a few instructions past its budget) or kMaxEarlyEnds
+// batches ended before their budget.
 Outcome batches(uint32_t budget)
 {
     uint64_t executed = 0;
-    while (running() && executed < kMaxInstructions) {
+    int earlyEnds = 0;
+    while (running() && executed < kMaxInstructions && earlyEnds < kMaxEarlyEnds) {
         const uint64_t left = kMaxInstructions - executed;
-        const uint32_t ran = kolm_vm_run_batch(left < budget ? uint32_t(left) : budget);
+        const uint32_t asked = left < budget ? uint32_t(left) : budget;
+        const uint32_t ran = kolm_vm_run_batch(asked);
         if (ran == 0)
             break;
         executed += ran;
+        earlyEnds += ran < asked;
     }
     return finish(executed);
 }
