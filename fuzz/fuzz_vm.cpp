@@ -8,6 +8,7 @@
 #include "kolm_hal.h"
 #include "kolm_opcodes.h"
 #include "kolm_p.h"
+#include "vm_interrupt.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,23 +28,6 @@ bool nextIsSleep()
     return kolm_rom_get_u8(eip, opcode) && opcode == kolm_isa::OP_slp;
 }
 
-void raiseInterrupt(int which)
-{
-    static const uint8_t message[] = {'h', 'i'};
-    switch (which) {
-    case 0:
-        kolm_vm_irq_exti(0x13u << 16, 1);
-        break;
-    case 1:
-        kolm_hal_fill_message(0xFFFF, 2, message, sizeof message);
-        kolm_vm_irq_msg();
-        break;
-    default:
-        kolm_vm_irq_ack(1);
-        break;
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -61,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     for (int step = 1; step <= kMaxSteps; ++step) {
         if (step % interruptEvery == 0)
-            raiseInterrupt(step / interruptEvery % 3);
+            raiseVmInterrupt(step / interruptEvery % 3);
         if (nextIsSleep() || kolm_vm_step() != 0)
             break;
     }

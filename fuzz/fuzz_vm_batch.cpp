@@ -11,6 +11,7 @@
 #include "kolm_dbg.h"
 #include "kolm_hal.h"
 #include "kolm_p.h"
+#include "vm_interrupt.h"
 
 #include <csignal>
 #include <cstddef>
@@ -84,16 +85,8 @@ bool start(const std::string &image, int interrupt)
     if (kolm_vm_init() != 0)
         return false;
     std::srand(1);
-    static const uint8_t message[] = {'h', 'i'};
-    switch (interrupt) {
-    case 1: kolm_vm_irq_exti(0x13u << 16, 1); break;
-    case 2:
-        kolm_hal_fill_message(0xFFFF, 2, message, sizeof message);
-        kolm_vm_irq_msg();
-        break;
-    case 3: kolm_vm_irq_ack(1); break;
-    default: break;
-    }
+    if (interrupt > 0)
+        raiseVmInterrupt(interrupt - 1);
     runLog().str("");
     return true;
 }
