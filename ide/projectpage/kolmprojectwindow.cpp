@@ -188,8 +188,17 @@ bool KolmProjectWindow::openFile(const QString& file)
     // by a save, so such a file is only shown.
     const bool editable = nul < 0 && text.toUtf8() == bytes;
 
+    // Loading is no edit: the modified state only goes from modified to
+    // unmodified, with one notice, and the compiled mark stays.
+    QTextDocument* document = ui->codeEditor->document();
+    const bool wasModified = document->isModified();
+    m_loading = true;
     ui->codeEditor->setPlainText(text);
-    ui->codeEditor->document()->clearUndoRedoStacks();
+    document->clearUndoRedoStacks();
+    document->setModified(false);
+    m_loading = false;
+    if (wasModified)
+        code_modificationChanged(false);
     const QString lower = file.toLower();
     if (lower.endsWith(QLatin1String("kbsp"))) {
         ui->codeEditor->setCompleter(nullptr);
@@ -201,7 +210,6 @@ bool KolmProjectWindow::openFile(const QString& file)
         ui->codeEditor->setCompleter(nullptr);
         ui->codeEditor->setHighlighter(nullptr);
     }
-    ui->codeEditor->document()->setModified(false);
     ui->codeEditor->setReadOnly(!editable || !m_project);
     if (!editable)
         pageWarning(this, tr("Open File"), tr("%1 is not a UTF-8 text file and is shown read-only").arg(path));
@@ -402,6 +410,8 @@ void KolmProjectWindow::setCompiled(bool on)
 
 void KolmProjectWindow::code_modificationChanged(bool changed)
 {
+    if (m_loading)
+        return;
     setCompiled(false);
     if (m_project && !m_project->isModified())
         emit projectModified(changed);

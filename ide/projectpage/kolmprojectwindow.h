@@ -129,6 +129,7 @@ private:
     QString m_currentFile;
     bool m_compiled = false;
     bool m_building = false;
+    bool m_loading = false; // a file is being put into the editor
     QKolmExtendedCompleter* m_completer;
     QKOSHighlighter* m_scriptHighlighter;
     QXMLHighlighter* m_xmlHighlighter;

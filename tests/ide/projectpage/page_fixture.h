@@ -106,6 +106,31 @@ private:
     QJsonObject m_project;
 };
 
+// A project folder and a page with its signals.
+struct Session {
+    ProjectFolder folder;
+    KolmProjectWindow page;
+    SignalLog log{&page};
+
+    explicit Session(const QByteArray& script) { folder.write("main.kos", script); }
+
+    bool open()
+    {
+        KolmProject* project = folder.load();
+        return project && page.setProject(project);
+    }
+
+    // Builds and returns the events of the build alone.
+    QStringList build()
+    {
+        log.events.clear();
+        page.compile();
+        return log.events;
+    }
+
+    QString output() const { return folder.path("out/demo.kcs"); }
+};
+
 // The result that halvane-kdb reports for an image: "Return value: N".
 inline std::string runImage(const QString& image)
 {

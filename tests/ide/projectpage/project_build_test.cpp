@@ -29,31 +29,6 @@ QByteArray returning(const QByteArray& expression)
     return "var main()\n{\n    return " + expression + ";\n}\n";
 }
 
-// A project folder and a page with its signals.
-struct Session {
-    ProjectFolder folder;
-    KolmProjectWindow page;
-    SignalLog log{&page};
-
-    explicit Session(const QByteArray& script = kSum) { folder.write("main.kos", script); }
-
-    bool open()
-    {
-        KolmProject* project = folder.load();
-        return project && page.setProject(project);
-    }
-
-    // Builds and returns the events of the build alone.
-    QStringList build()
-    {
-        log.events.clear();
-        page.compile();
-        return log.events;
-    }
-
-    QString output() const { return folder.path("out/demo.kcs"); }
-};
-
 // The sizes of a size report: text, data, bss, total.
 QList<uint> reportedSizes(const QString& report)
 {
@@ -131,7 +106,7 @@ void ProjectBuildTest::warningsBeforeCompiling()
 {
     QFETCH(QString, situation);
     QFETCH(QString, text);
-    Session session;
+    Session session(kSum);
     if (situation == "empty")
         session.folder.json()["output"] = "";
     if (situation == "blocked") {
@@ -152,7 +127,7 @@ void ProjectBuildTest::warningsBeforeCompiling()
 
 void ProjectBuildTest::missingOutputDirectoriesAreCreated()
 {
-    Session session;
+    Session session(kSum);
     session.folder.json()["output"] = "a/b/c/demo.kcs";
     QVERIFY(session.open());
     QCOMPARE(session.build().last(), QString("compilationFinished: true"));
@@ -229,7 +204,7 @@ void ProjectBuildTest::firstDefinitionWins()
 
 void ProjectBuildTest::missingMainFile()
 {
-    Session session;
+    Session session(kSum);
     QVERIFY(session.open());
     session.folder.write("out/demo.kcs", "old image");
     QVERIFY(QFile::remove(session.folder.path("main.kos")));
@@ -243,7 +218,7 @@ void ProjectBuildTest::missingMainFile()
 
 void ProjectBuildTest::noMainDeletesOutputAndClearsMark()
 {
-    Session session;
+    Session session(kSum);
     QVERIFY(session.open());
     session.build();
     QVERIFY(session.page.compiled());
@@ -343,7 +318,7 @@ void ProjectBuildTest::memoryLimits()
 
 void ProjectBuildTest::secondBuildKeepsMark()
 {
-    Session session;
+    Session session(kSum);
     QVERIFY(session.open());
     QVERIFY(session.build().contains("compiledChanged: true"));
     QCOMPARE(session.build().size(), 2); // report and finished, no compiledChanged
@@ -393,7 +368,7 @@ void ProjectBuildTest::uploadablePart()
 
 void ProjectBuildTest::nameFallsBackToFileName()
 {
-    Session session;
+    Session session(kSum);
     QCOMPARE(session.page.name(), QString());
     session.folder.json().remove("name");
     QVERIFY(session.open());
