@@ -3,6 +3,7 @@
 #include "serial_bootloader.h"
 #include "uartcommunicator.h"
 
+#include <QPointer>
 #include <QtTest>
 
 #include <memory>
@@ -42,6 +43,8 @@ private slots:
     void serialStatus();
     void serialStatusIgnoresStaleFrame();
     void serialStatusWithoutLink();
+    void serialStatusWhenLinkGoes_data();
+    void serialStatusWhenLinkGoes();
     void errorStrings_data();
     void errorStrings();
 };
@@ -171,6 +174,39 @@ void DfuStatusTest::serialStatusWithoutLink()
     UARTCommunicator closed;
     QVERIFY(!getUStatus(&closed, &status));
     QCOMPARE(status, Untouched);
+}
+
+void DfuStatusTest::serialStatusWhenLinkGoes_data()
+{
+    QTest::addColumn<bool>("deleteLink");
+
+    QTest::newRow("closed during the wait") << false;
+    QTest::newRow("deleted during the wait") << true;
+}
+
+void DfuStatusTest::serialStatusWhenLinkGoes()
+{
+    QFETCH(bool, deleteLink);
+    ListedPty pty;
+    QVERIFY(pty.isValid());
+    SerialBootloaderPeer peer(pty, Target);
+    peer.silent = true;
+    QPointer<UARTCommunicator> link = new UARTCommunicator;
+    QVERIFY(link->open(pty.path(), {{"RS485/Baud", 115200}}));
+    link->setTarget(Target);
+    // A very slow line: without the end of the link the wait would last 400 s.
+    link->setBaud(10);
+    QTimer::singleShot(30, this, [&] {
+        if (deleteLink)
+            delete link.data();
+        else
+            link->close();
+    });
+    DFUStatus status = Untouched;
+    QVERIFY(!getUStatus(link, &status));
+    QCOMPARE(status, Untouched);
+    QCOMPARE(link.isNull(), deleteLink);
+    delete link.data();
 }
 
 void DfuStatusTest::errorStrings_data()
