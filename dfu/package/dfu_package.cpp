@@ -8,10 +8,12 @@
 
 namespace {
 
+// Closes the file before the warning: a modal box runs an event loop in
+// which the file's owner may go away.
 bool fail(QFile &file, const DfuWarning &warn, const QString &message)
 {
-    warn(message);
     file.close();
+    warn(message);
     return false;
 }
 
