@@ -6,23 +6,13 @@
 // The first input byte gives the size of the pieces the rest is fed in
 // (0: all at once), as the serial port hands over what has arrived.
 
+#include "fuzz_check.h"
 #include "uart_frame.h"
 
 #include <QByteArray>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

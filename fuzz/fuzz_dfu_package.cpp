@@ -6,6 +6,7 @@
 // info text that holds no NUL.
 
 #include "dfu_package.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,17 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
