@@ -15,6 +15,7 @@ ZuASMDebugger::ZuASMDebugger(QWidget *parent)
     , ui(new Ui::ZuASMDebugger)
     , m_flagsModel(new QStandardItemModel(this))
 {
+    qRegisterMetaType<ZuASMDebugger::Mode>();
     ui->setupUi(this);
     ui->ramSyncButton->hide();
 

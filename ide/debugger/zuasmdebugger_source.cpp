@@ -127,6 +127,9 @@ bool ZuASMDebugger::setEipSource(tvar eip)
     const QString &name = m_files.at(int(chosen->idx));
     if (name != m_shownFile) {
         if (!loadSource(name)) {
+            // The view is empty now: it shows no file, so any address of a
+            // file (the one before too) loads its file again.
+            m_shownFile.clear();
             m_currentLoc = nullptr;
             currentLocChanged();
             return false;
