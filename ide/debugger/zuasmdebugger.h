@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
+#include <QPair>
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -127,6 +128,9 @@ private:
     AsmViewModel m_asmModel;
     KolmProject *m_project = nullptr;
     QString m_shownFile;
+    // The document range [first, second) that carries the highlight; the
+    // view's text has no other character formats.
+    QPair<int, int> m_marked{0, 0};
 };
 
 // Wraps body in place into a collapsible HTML panel headed by title.

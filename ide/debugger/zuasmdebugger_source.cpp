@@ -113,6 +113,7 @@ bool ZuASMDebugger::loadSource(const QString &name)
     bool ok = false;
     const QByteArray bytes = m_project->read(path, &ok);
     ui->codeEditor->setPlainText(QString::fromUtf8(bytes.constData(), int(qstrnlen(bytes.constData(), uint(bytes.size())))));
+    m_marked = {0, 0};
     return ok;
 }
 
@@ -164,10 +165,18 @@ void ZuASMDebugger::currentLocChanged()
 
 bool ZuASMDebugger::highlightText(const DbgEntry &entry)
 {
+    // Takes the previous highlight away. Only the highlight formats the
+    // text, so clearing its range clears the whole document, without
+    // touching the layout of every other line of a long source.
     QTextDocument *document = ui->codeEditor->document();
-    QTextCursor all(document);
-    all.select(QTextCursor::Document);
-    all.setCharFormat(QTextCharFormat());
+    const int size = document->characterCount() - 1;
+    if (m_marked.first < size) {
+        QTextCursor previous(document);
+        previous.setPosition(m_marked.first);
+        previous.setPosition(std::min(m_marked.second, size), QTextCursor::KeepAnchor);
+        previous.setCharFormat(QTextCharFormat());
+    }
+    m_marked = {0, 0};
 
     QTextCharFormat mark;
     mark.setBackground(QBrush(QMaterialIcon::instance()->color(QMaterialIcon::Warning)));
@@ -181,6 +190,7 @@ bool ZuASMDebugger::highlightText(const DbgEntry &entry)
     cursor.setPosition(positionIn(first, entry.from.column));
     cursor.setPosition(positionIn(last, entry.to.column), QTextCursor::KeepAnchor);
     cursor.setCharFormat(mark);
+    m_marked = {cursor.selectionStart(), cursor.selectionEnd()};
     cursor.clearSelection();
     ui->codeEditor->setTextCursor(cursor);
     ui->codeEditor->ensureCursorVisible();
