@@ -48,6 +48,12 @@ public:
         } from, to;
     };
 
+    // Bounds of the sizes a device reports: a wrong reply must not make the
+    // page build millions of rows or gigabytes of image.
+    static constexpr int MaxRegisters = 1024;
+    static constexpr int MaxStackDepth = 1 << 16;
+    static constexpr int MaxRamSize = 1 << 24;
+
     explicit ZuASMDebugger(QWidget *parent = nullptr);
     ~ZuASMDebugger() override;
 
@@ -63,6 +69,7 @@ public:
 
     // The start of a debugging session.
     void clear();
+    // Each size is taken up to its bound above.
     void setupRegs(int count);
     void setupStack(int depth);
     void setupRam(int size);

@@ -10,6 +10,8 @@
 #include <QStandardItemModel>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 // The rows of the flags tree under its two top-level items.
@@ -71,14 +73,15 @@ void ZuASMDebugger::buildFlagsTree()
 void ZuASMDebugger::setupRegs(int count)
 {
     QStringList names;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < std::min(count, MaxRegisters); ++i)
         names << registerName(i);
     m_registersModel.init(names, {});
 }
 
 void ZuASMDebugger::setupStack(int depth)
 {
-    m_stackDepth = tvar(std::max(depth, 0));
+    depth = std::clamp(depth, 0, MaxStackDepth);
+    m_stackDepth = tvar(depth);
     QStringList names;
     for (int i = 0; i < depth; ++i)
         names << QStringLiteral("V%1").arg(i);
@@ -87,7 +90,7 @@ void ZuASMDebugger::setupStack(int depth)
 
 void ZuASMDebugger::setupRam(int size)
 {
-    m_ramModel.init(std::max(size, 0) + 4 * m_stackModel.rowCount());
+    m_ramModel.init(std::clamp(size, 0, MaxRamSize) + 4 * m_stackModel.rowCount());
 }
 
 void ZuASMDebugger::setRam(int offset, const QByteArray &chunk)
