@@ -15,6 +15,7 @@
 #include "temp_settings.h"
 #include "zuasmdebugger.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
@@ -198,6 +199,11 @@ void DebuggerSessionTest::stepsThroughMain()
             const QImage picture = page.grab().toImage();
             QVERIFY(!picture.isNull());
             QVERIFY(picture.save(QStringLiteral(PICTURE_DIR "/debugger_session.png")));
+            // The same moment in the disassembly, as the user picks it.
+            auto *combo = formChild<QComboBox>(page, "codeViewCombo");
+            combo->setCurrentIndex(0);
+            emit combo->activated(0);
+            QVERIFY(page.grab().save(QStringLiteral(PICTURE_DIR "/debugger_session_asm.png")));
         }
     }
 

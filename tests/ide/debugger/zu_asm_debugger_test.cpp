@@ -153,6 +153,10 @@ void ZuAsmDebuggerTest::construction()
     QCOMPARE(column(p.tree, 0), (QStringList{"Virtual Machine Flags", "Other"}));
     QCOMPARE(treeValues(p), repeated(7, QString()));
     QCOMPARE(p.regs->rowCount() + p.stack_->rowCount() + p.ram->rowCount() + p.asmModel->rowCount(), 0);
+    // The hidden button still asks the host for the RAM.
+    QSignalSpy sync(&p.page, &ZuASMDebugger::syncRam);
+    formChild<QPushButton>(p.page, "ramSyncButton")->click();
+    QCOMPARE(sync.count(), 1);
 }
 
 void ZuAsmDebuggerTest::modeRule()
