@@ -134,6 +134,8 @@ bool KDBServer::wait(int timeoutMs)
         close(client);
         return true;
     }
+    const int sendBuffer = kClientSendBuffer;
+    setsockopt(client, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     m_client = client;
     // Each client starts with an empty receive buffer and output queue: a
     // partial request of the one before must not precede its data.

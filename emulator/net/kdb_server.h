@@ -19,6 +19,11 @@ public:
     static constexpr int kReceiveBufferSize = 4096;
     static constexpr int kPrintBufferSize = 1024;
     static constexpr uint32_t kOutputQueueSize = 256 * 1024;
+    // The system's send buffer for the client (it may double it): left to
+    // grow, it takes megabytes of replies to a client that does not read,
+    // which then goes unnoticed for as long as the requests behind them
+    // take to answer.
+    static constexpr int kClientSendBuffer = 64 * 1024;
     // A client that leaves output queued this long without taking all of
     // it does not read: it is dropped.
     static constexpr int kStallTimeoutMs = 5000;

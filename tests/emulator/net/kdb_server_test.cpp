@@ -82,6 +82,15 @@ protected:
 
     bool logged(const std::string &text) const { return log.str().find(text) != std::string::npos; }
 
+    // Sends bytes that the consumer leaves buffered.
+    void bufferUnused(const std::string &bytes)
+    {
+        g_take = 0;
+        send(bytes);
+        for (int i = 0; i < 100 && server.bufferedCount() < int(bytes.size()); ++i)
+            server.poll(consume, 50);
+    }
+
     // Fills the output queue of a client that does not read.
     void fillQueue(uint32_t bytes)
     {
@@ -165,10 +174,7 @@ TEST_F(ServerTest, FullBufferThatIsNeverUsedDropsTheClient)
 TEST_F(ServerTest, ClosedClientIsDroppedAndTheNextOneStartsEmpty)
 {
     connectClient();
-    g_take = 0;
-    send("partial");
-    for (int i = 0; i < 100 && server.bufferedCount() == 0; ++i)
-        server.poll(consume, 50);
+    bufferUnused("partial");
     close(client);
     client = -1;
     bool connected = true;
@@ -244,10 +250,7 @@ TEST_F(ServerTest, QueuedOutputReachesAClientThatReadsLate)
 TEST_F(ServerTest, QueueOverflowDropsTheClientAndItsInput)
 {
     connectClient();
-    g_take = 0;
-    send("unused");
-    for (int i = 0; i < 100 && server.bufferedCount() == 0; ++i)
-        server.poll(consume, 50);
+    bufferUnused("unused");
     ASSERT_EQ(server.bufferedCount(), 6);
     fillQueue(KDBServer::kOutputQueueSize + 1);
     EXPECT_FALSE(server.connected());
