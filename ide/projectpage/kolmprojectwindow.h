@@ -53,6 +53,8 @@ public:
     // The project or the editor's document is modified.
     bool modified() const;
     bool compiled() const { return m_compiled; }
+    // Where the next forward search starts; -1 before the first search.
+    int searchPosition() const { return m_searchPosition; }
     // The output file's absolute path; the whole image; its uploadable part.
     QString output() const;
     QByteArray outputElf() const;
@@ -119,9 +121,10 @@ private slots:
 private:
     bool codeSave_core(bool force);
     // Searches from the search position, wrapping once when `wrap` is set;
-    // a match becomes the selection, the modified state stays.
-    void codeSearchNext(const QString& text, bool wrap);
-    void codeSearchPrev(const QString& text, bool wrap);
+    // a match becomes the selection, the modified state stays. False when
+    // nothing was found; the search position then stays.
+    bool codeSearchNext(const QString& text, bool wrap);
+    bool codeSearchPrev(const QString& text, bool wrap);
     void selectMatch(const QTextCursor& match);
     int documentEnd() const;
     // Shows a file in the editor; false when it cannot be read or the page
@@ -144,8 +147,7 @@ private:
     KolmProject* m_project = nullptr;
     QString m_currentFile;
     bool m_compiled = false;
-    // Where the next forward search starts and before which the next
-    // backward search looks; -1 before the first search.
+    // Also the point before which the next backward search looks.
     int m_searchPosition = -1;
     bool m_building = false;
     bool m_loading = false; // a file is being put into the editor

@@ -78,19 +78,27 @@ void KolmProjectWindow::selectMatch(const QTextCursor& match)
         document->setModified(false);
 }
 
-void KolmProjectWindow::codeSearchNext(const QString& text, bool wrap)
+// A text that occurs nowhere leaves the search position where it was.
+bool KolmProjectWindow::codeSearchNext(const QString& text, bool wrap)
 {
+    const int from = m_searchPosition;
     const QTextCursor match = ui->codeEditor->document()->find(text, m_searchPosition);
     if (!match.isNull()) {
         selectMatch(match);
-    } else if (wrap) {
-        m_searchPosition = 0;
-        codeSearchNext(text, false);
+        return true;
     }
+    if (wrap) {
+        m_searchPosition = 0;
+        if (codeSearchNext(text, false))
+            return true;
+    }
+    m_searchPosition = from;
+    return false;
 }
 
-void KolmProjectWindow::codeSearchPrev(const QString& text, bool wrap)
+bool KolmProjectWindow::codeSearchPrev(const QString& text, bool wrap)
 {
+    const int from = m_searchPosition;
     QTextDocument* document = ui->codeEditor->document();
     QTextCursor match = document->find(text, m_searchPosition - 1, QTextDocument::FindBackward);
     if (!match.isNull() && match.selectionEnd() >= m_searchPosition) {
@@ -100,10 +108,15 @@ void KolmProjectWindow::codeSearchPrev(const QString& text, bool wrap)
     }
     if (!match.isNull()) {
         selectMatch(match);
-    } else if (wrap) {
-        m_searchPosition = documentEnd();
-        codeSearchPrev(text, false);
+        return true;
     }
+    if (wrap) {
+        m_searchPosition = documentEnd();
+        if (codeSearchPrev(text, false))
+            return true;
+    }
+    m_searchPosition = from;
+    return false;
 }
 
 void KolmProjectWindow::on_codeReplaceButton_clicked()
