@@ -81,6 +81,7 @@ bool ZuHalUartMessenger::isOpen() const
 void ZuHalUartMessenger::close()
 {
     m_port->close();
+    endWaits();
 }
 
 QString ZuHalUartMessenger::toString() const
