@@ -71,9 +71,21 @@ bool ZuHalAbstractMessenger::waitForPackets(QEventLoop &loop, int msec)
     if (!alive)
         return false;
     blockSignals(wasBlocked);
-    if (m_disconnectPending && !wasBlocked)
-        QMetaObject::invokeMethod(this, &ZuHalAbstractMessenger::notifyDisconnected, Qt::QueuedConnection);
+    if (m_disconnectPending && !wasBlocked) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_disconnectPending)
+                    notifyDisconnected();
+            },
+            Qt::QueuedConnection);
+    }
     return !m_queue.isEmpty();
+}
+
+void ZuHalAbstractMessenger::dropDisconnectNotice()
+{
+    m_disconnectPending = false;
 }
 
 void ZuHalAbstractMessenger::endWaits()

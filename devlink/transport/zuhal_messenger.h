@@ -89,6 +89,8 @@ protected:
     bool waitForPackets(QEventLoop &loop, int msec);
     // Ends every running pollData(); each transport's close() calls it.
     void endWaits();
+    // Forgets a link-down notice held back by pollData(): a new link is up.
+    void dropDisconnectNotice();
 
 private:
     QList<ZuHalPacket> m_queue;
