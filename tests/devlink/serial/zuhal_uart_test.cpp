@@ -354,17 +354,18 @@ void ZuHalUartTest::emptySerialNeverMatches()
 
 void ZuHalUartTest::reopenSignalOrder_data()
 {
-    QTest::addColumn<bool>("errorPending");
+    QTest::addColumn<QString>("before");
 
-    QTest::newRow("open on an open transport") << false;
-    QTest::newRow("port error pending at the reopen") << true;
+    QTest::newRow("open on an open transport") << "";
+    QTest::newRow("port error pending at the reopen") << "error";
+    QTest::newRow("closed during pollData, reopened after it") << "poll";
 }
 
 // An owner that deletes the transport on disconnected() reopens it: nothing
 // of the old link reaches it after the new link's connected().
 void ZuHalUartTest::reopenSignalOrder()
 {
-    QFETCH(bool, errorPending);
+    QFETCH(QString, before);
     openTransport();
     QPointer<ZuHalUartMessenger> transport = m_transport;
     m_transport = nullptr;
@@ -374,9 +375,15 @@ void ZuHalUartTest::reopenSignalOrder()
         events << "disconnected";
         delete transport.data();
     });
-    if (errorPending)
+    if (before == "error") {
         QVERIFY(QMetaObject::invokeMethod(transport, "com_error",
                                           Q_ARG(QSerialPort::SerialPortError, QSerialPort::WriteError)));
+    } else if (before == "poll") {
+        // The old link's end is held back while the wait blocks the
+        // transport's signals.
+        QTimer::singleShot(20, transport, [&] { transport->close(); });
+        QVERIFY(!transport->pollData(0));
+    }
     QVERIFY(transport->open(m_pty->path()));
     QTest::qWait(50);
     QVERIFY2(!transport.isNull(), qPrintable(events.join(", ")));
