@@ -17,6 +17,7 @@
 #include "qregisterviewconfig.h"
 #include "qstatuslabel.h"
 #include "qtoollineedit.h"
+#include "temp_settings.h"
 #include "usbdevicefilterbox.h"
 #include "zu16addressedit.h"
 #include "zuasmgetkey.h"
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -185,9 +185,8 @@ private:
     void buildDeviceFilter(QWidget &page)
     {
         auto *box = new USBDeviceFilterBox(&page);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QSettings settings(dir.filePath(QStringLiteral("filter.ini")), QSettings::IniFormat);
+        TempSettings empty;
+        QSettings settings;
         box->readSettings(settings, QString(), QStringLiteral("USB"));
         (new QVBoxLayout(&page))->addWidget(box);
     }
