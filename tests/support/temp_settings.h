@@ -1,4 +1,5 @@
-#pragma once
+#ifndef KOLM_TEST_TEMP_SETTINGS_H
+#define KOLM_TEST_TEMP_SETTINGS_H
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -23,3 +24,5 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+#endif
