@@ -14,7 +14,7 @@ using namespace kolm::Token;
 // text of more nodes than a quote shows ends in "..." at each level, so a
 // quote costs the same for a 4,000-term sum as for a 100-term one. -1 when
 // no quote is being made.
-int g_quoteNodes = -1;
+thread_local int g_quoteNodes = -1;
 
 std::string text(const KolmNode *node)
 {
