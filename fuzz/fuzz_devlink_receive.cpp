@@ -10,6 +10,7 @@
 // over what has arrived.
 
 #include "device_less_messenger.h"
+#include "fuzz_check.h"
 #include "slip.h"
 #include "zuhal_packet.h"
 
@@ -18,7 +19,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -32,12 +32,6 @@ public:
     bool pollData(int) override { return queue() > 0; }
     bool send(const ZuHalPacket &) override { return false; }
 };
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 QList<QByteArray> framesOf(SlipBuffer &slip, const QByteArray &bytes, int piece)
 {

@@ -6,24 +6,18 @@
 // the process when they are met, so the parser here has every option of
 // halvane-kdb but those two, whose texts are built instead.
 
+#include "fuzz_check.h"
 #include "kdb_options.h"
 #include "stdcommandlineparser.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <list>
 #include <string>
 #include <vector>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 bool isBuiltIn(const StdCommandLineOption &option)
 {

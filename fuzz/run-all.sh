@@ -29,6 +29,8 @@ table=(
   "fuzz_devlink_receive|fuzz/seeds/devlink|devlink.dict|4096"
   "fuzz_kdb_cmdline|fuzz/seeds/kdb_cmdline|kdb_cmdline.dict|1024"
   "fuzz_emu_link|fuzz/seeds/emulink|devlink.dict|4096"
+  "fuzz_dfu_frames|fuzz/seeds/dfu_frames|dfu.dict|4096"
+  "fuzz_dfu_package|fuzz/seeds/dfu_package|dfu.dict|4096"
   "fuzz_compiler|tests/kolm/run tests/kolm/fail tests/kolm/include fuzz/seeds/compiler|kolm.dict|16384"
 )
 

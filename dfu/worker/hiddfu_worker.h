@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class QFile;
+
+// One erase or write operation against a bootloader, run in the updater's
+// worker thread. The transport of the bootloader comes in as `handle`: the
+// USB HID device or the serial link, so that one slot signature serves
+// both. Slots are reached through queued calls; everything the worker has to
+// say goes out through its three signals.
+//
+// Every operation ends with exactly one terminal result (codes Done to
+// FlashingError, through error()) and then one finished(), true only after
+// Done. An aborted operation may end with finished(false) alone. LogLine is
+// never a result: any number of log lines may come before the end.
+class hiddfu_worker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The codes of error(): outcomes, failures and log lines.
+    enum Result {
+        Done = 0,               // param: invalid, or a text such as "SPI flash erased"
+        EraseFailed = 1,        // param: invalid, or "internal error %1"
+        CommunicationError = 2, // param: the step that failed, untranslated
+        FileReadError = 3,      // param: the file's error text
+        FlashingError = 4,      // param: "flashing at %1. internal error %2"
+        LogLine = 5,            // param: the line
+    };
+    Q_ENUM(Result)
+
+    // progress() value while the bootloader erases; 0 to 100 are percent of
+    // the image written.
+    static constexpr int BusyTick = -1;
+
+    explicit hiddfu_worker(QObject *parent = nullptr);
+
+public slots:
+    // Writes the image of the package `iofile`, open and positioned at its
+    // first image byte.
+    virtual void flash(void *handle, QFile *iofile) = 0;
+    // Erases the board's separate storage.
+    virtual void eeprom_erase(void *handle) = 0;
+    // Asks the running operation to stop at its next pause.
+    virtual void abort();
+
+signals:
+    void progress(int val);
+    void error(int code, QVariant param);
+    void finished(bool status);
+
+protected:
+    bool aborted() const { return m_abort; }
+    void clearAbort() { m_abort = false; }
+
+    // Ends the running operation with its terminal result: gives the handle
+    // back, emits error(code, param), then finished(code == Done).
+    void conclude(Result code, const QVariant &param = QVariant());
+    // Ends an aborted operation without a result: gives the handle back and
+    // emits finished(false).
+    void concludeAborted();
+    void log(const QString &line);
+
+    // Hands the borrowed transport back before the end of an operation is
+    // announced; the serial worker returns its link to the main thread.
+    virtual void releaseHandle();
+
+private:
+    bool m_abort = false;
+};
