@@ -111,6 +111,18 @@ public:
         return true;
     }
 
+    // "(", blanks, a name, blanks, ")".
+    bool parenthesisedName(std::string *out)
+    {
+        if (!take('('))
+            return false;
+        blanks();
+        if (!name(out))
+            return false;
+        blanks();
+        return take(')');
+    }
+
     // "#", blanks and the literal word.
     bool head(const char *word) { return take('#') && (blanks(), true) && take(word); }
 
@@ -154,16 +166,8 @@ bool define(const std::string &text, std::string *name, std::string *value)
     Cursor c(text);
     if (!c.head("define") || !c.blanks())
         return false;
-    if (c.take('(')) {
-        c.blanks();
-        if (!c.name(name))
-            return false;
-        c.blanks();
-        if (!c.take(')'))
-            return false;
-    } else if (!c.name(name)) {
+    if (!(c.peek() == '(' ? c.parenthesisedName(name) : c.name(name)))
         return false;
-    }
     if (c.atEnd()) {
         value->clear();
         return true;
@@ -237,13 +241,7 @@ bool ifDefined(const std::string &text, bool *negated, std::string *name)
     if (!c.take("defined"))
         return false;
     c.blanks();
-    if (!c.take('('))
-        return false;
-    c.blanks();
-    if (!c.name(name))
-        return false;
-    c.blanks();
-    if (!c.take(')'))
+    if (!c.parenthesisedName(name))
         return false;
     c.blanks();
     return c.atEnd();
