@@ -70,12 +70,12 @@ private slots:
     void searchPositionPastShorterFile();
     void ctrlF_data();
     void ctrlF();
+    void pageDeletedBeforeQueuedFind();
 };
 
 void ProjectFindTest::init()
 {
-    for (const QString& key : QSettings().allKeys())
-        QSettings().remove(key);
+    QSettings().clear();
 }
 
 void ProjectFindTest::find_data()
@@ -261,6 +261,20 @@ void ProjectFindTest::ctrlF()
     QTest::keyClick(findEdit(session.page), Qt::Key_Escape);
     QCOMPARE(bar->isHidden(), !toggle);
     QCOMPARE(session.log.of("hideRequested").size(), toggle ? 1 : 0);
+}
+
+// Ctrl+F opens the bar from the event loop; a page deleted before then is
+// left alone.
+void ProjectFindTest::pageDeletedBeforeQueuedFind()
+{
+    auto* page = new KolmProjectWindow;
+    QPointer<QWidget> bar = formChild<QWidget>(*page, "codeFindReplaceWidget");
+    QTest::keyClick(editor(*page), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isHidden());
+    delete page;
+    QCoreApplication::processEvents();
+    QTest::qWait(20);
+    QVERIFY(!bar);
 }
 
 QTEST_MAIN(ProjectFindTest)
