@@ -87,27 +87,19 @@ void hiddfu_uart_worker::releaseHandle()
 bool hiddfu_uart_worker::eraseDone()
 {
     HIDProxy::qSleep(EraseStartMs);
-    DFUStatus status;
-    switch (awaitIdle([this](DFUStatus *s) { return readStatus(s); }, status, DFUStatus::Erasing, EraseStepMs,
-                      true)) {
-    case Wait::Idle:
-        return true;
-    case Wait::Aborted:
-    case Wait::StatusFailed:
-        conclude(CommunicationError, QStringLiteral("get status"));
-        return false;
-    case Wait::BootloaderError:
-        conclude(EraseFailed);
-        return false;
-    }
-    return false;
+    return waitWhileBusy(DFUStatus::Erasing, EraseStepMs, 0);
 }
 
 bool hiddfu_uart_worker::blockWritten(int donePercent)
 {
+    return waitWhileBusy(DFUStatus::Writing, WriteStepMs, donePercent);
+}
+
+bool hiddfu_uart_worker::waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent)
+{
+    const bool erasing = busyFlag == DFUStatus::Erasing;
     DFUStatus status;
-    switch (awaitIdle([this](DFUStatus *s) { return readStatus(s); }, status, DFUStatus::Writing, WriteStepMs,
-                      false)) {
+    switch (awaitIdle([this](DFUStatus *s) { return readStatus(s); }, status, busyFlag, pauseMs, erasing)) {
     case Wait::Idle:
         return true;
     case Wait::Aborted:
@@ -115,7 +107,10 @@ bool hiddfu_uart_worker::blockWritten(int donePercent)
         conclude(CommunicationError, QStringLiteral("get status"));
         return false;
     case Wait::BootloaderError:
-        conclude(FlashingError, flashingError(donePercent, status.error));
+        if (erasing)
+            conclude(EraseFailed);
+        else
+            conclude(FlashingError, flashingError(donePercent, status.error));
         return false;
     }
     return false;

@@ -44,6 +44,9 @@ private:
     // The waits; on false the operation ended.
     bool eraseDone();
     bool blockWritten(int donePercent);
+    // Polls while the bootloader shows `busyFlag`; a bootloader error ends
+    // an erase as EraseFailed and a write as FlashingError at `donePercent`.
+    bool waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent);
     // Sets the write address and checks it in the status; on false the
     // operation ended.
     bool setAddress(uint32_t address);

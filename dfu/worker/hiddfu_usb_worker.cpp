@@ -42,22 +42,9 @@ void hiddfu_usb_worker::flash(void *vhandle, QFile *iofile)
 
 void hiddfu_usb_worker::flashReports(HIDProxy *device, QFile *file, qint64 imageStart, qint64 imageSize)
 {
-    if (!sendCommand(device, EraseApplication, uint32_t(imageSize)))
-        return conclude(CommunicationError, QStringLiteral("erase"));
-    log(QStringLiteral("Erasing..."));
+    if (!erase(device, EraseApplication, uint32_t(imageSize), "erase", false, false))
+        return;
     DFUStatus status;
-    const auto read = [device](DFUStatus *s) { return getStatus(device, s); };
-    switch (awaitIdle(read, status, DFUStatus::Erasing, EraseStepMs, true)) {
-    case Wait::Idle:
-        break;
-    case Wait::Aborted:
-        return concludeAborted();
-    case Wait::StatusFailed:
-        return conclude(CommunicationError, QStringLiteral("get status"));
-    case Wait::BootloaderError:
-        return conclude(EraseFailed);
-    }
-
     log(QStringLiteral("flashing"));
     emit progress(0);
     QByteArray report(ReportSize, '\0');
@@ -110,21 +97,11 @@ bool hiddfu_usb_worker::flash_bulk(HIDProxy *device, QFile *file, unsigned int i
         conclude(code, param);
         return true;
     };
-    if (!sendCommand(device, EraseApplication, imageSize))
-        return end(CommunicationError, QStringLiteral("erase"));
-    log(QStringLiteral("Erasing..."));
+    // An abort while the bulk mode erases is a failed status read.
+    if (!erase(device, EraseApplication, imageSize, "erase", true, false))
+        return true;
     DFUStatus status;
     const auto read = [device](DFUStatus *s) { return getStatus(device, s); };
-    switch (awaitIdle(read, status, DFUStatus::Erasing, EraseStepMs, true)) {
-    case Wait::Idle:
-        break;
-    case Wait::Aborted:
-    case Wait::StatusFailed:
-        return end(CommunicationError, QStringLiteral("get status"));
-    case Wait::BootloaderError:
-        return end(EraseFailed);
-    }
-
     log(QStringLiteral("flashing"));
     emit progress(0);
     qint64 written = 0;
@@ -205,22 +182,39 @@ bool hiddfu_usb_worker::bulkFailed(bool first)
 
 void hiddfu_usb_worker::eeprom_erase(void *handle)
 {
-    auto *device = static_cast<HIDProxy *>(handle);
-    if (!sendCommand(device, EraseStorage, 0))
-        return conclude(CommunicationError, QStringLiteral("erase storage"));
+    if (erase(static_cast<HIDProxy *>(handle), EraseStorage, 0, "erase storage", false, true))
+        conclude(Done, QStringLiteral("SPI flash erased"));
+}
+
+bool hiddfu_usb_worker::erase(HIDProxy *device, uint8_t command, uint32_t argument, const char *step,
+                              bool abortIsFailure, bool nameError)
+{
+    if (!sendCommand(device, command, argument)) {
+        conclude(CommunicationError, QString::fromLatin1(step));
+        return false;
+    }
     log(QStringLiteral("Erasing..."));
     DFUStatus status;
     const auto read = [device](DFUStatus *s) { return getStatus(device, s); };
     switch (awaitIdle(read, status, DFUStatus::Erasing, EraseStepMs, true)) {
     case Wait::Idle:
-        return conclude(Done, QStringLiteral("SPI flash erased"));
+        return true;
     case Wait::Aborted:
-        return concludeAborted();
+        if (!abortIsFailure) {
+            concludeAborted();
+            return false;
+        }
+        Q_FALLTHROUGH();
     case Wait::StatusFailed:
-        return conclude(CommunicationError, QStringLiteral("get status"));
+        conclude(CommunicationError, QStringLiteral("get status"));
+        return false;
     case Wait::BootloaderError:
-        return conclude(EraseFailed, QStringLiteral("internal error %1").arg(dfu_error_string(status.error)));
+        conclude(EraseFailed,
+                 nameError ? QVariant(QStringLiteral("internal error %1").arg(dfu_error_string(status.error)))
+                           : QVariant());
+        return false;
     }
+    return false;
 }
 
 bool hiddfu_usb_worker::verifyAddressSet(HIDProxy *device, DFUStatus &status, unsigned int expected, int timeoutMs)

@@ -55,6 +55,12 @@ private:
     bool verifyBlockWritten(HIDProxy *device, DFUStatus &status, unsigned int expected, int donePercent);
     void endCheck(Check check);
 
+    // Sends an erase command and waits without a bound for its end. On
+    // false the operation ended: a failed send names `step`, a bootloader
+    // error is EraseFailed (its text given when `nameError`), an abort ends
+    // without a result or, when `abortIsFailure`, as a failed status read.
+    bool erase(HIDProxy *device, uint8_t command, uint32_t argument, const char *step, bool abortIsFailure,
+               bool nameError);
     void flashReports(HIDProxy *device, QFile *file, qint64 imageStart, qint64 imageSize);
     // Reads up to `count` image bytes into `buffer` at `offset` after
     // zeroing it; on a read error the operation ends and -1 comes back.

@@ -30,6 +30,20 @@ QByteArray reportMemory(const QByteArray &image)
     return image + QByteArray((56 - image.size() % 56) % 56, '\0');
 }
 
+// A runner in USB mode and what it relays.
+struct UsbRun
+{
+    hiddfu_runner runner{hiddfu_runner::USB};
+    RunnerRecorder recorder{runner};
+
+    // Runs `op` until the runner is idle again.
+    bool toEnd(const QString &op, SimulatedHidBootloader *bootloader, QFile *file)
+    {
+        runner.start(op, bootloader, file);
+        return runner.isBusy() && QTest::qWaitFor([this] { return !runner.isBusy(); }, Wait);
+    }
+};
+
 enum Fault {
     NoFault,
     EraseError,
@@ -85,12 +99,9 @@ void HiddfuUsbWorkerTest::reportMode()
     const QByteArray image = testImage(size);
     auto file = openPackage(image);
     QVERIFY(file);
-    hiddfu_runner runner(hiddfu_runner::USB);
-    RunnerRecorder recorder(runner);
-
-    runner.start(QStringLiteral("flash"), &bootloader, file.get());
-    QVERIFY(runner.isBusy());
-    QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), Wait);
+    UsbRun run;
+    QVERIFY(run.toEnd(QStringLiteral("flash"), &bootloader, file.get()));
+    const RunnerRecorder &recorder = run.recorder;
 
     QCOMPARE(recorder.results.size(), 1);
     QCOMPARE(recorder.results[0].code, 0);
@@ -152,11 +163,9 @@ void HiddfuUsbWorkerTest::bulkMode()
     const QByteArray image = testImage(size);
     auto file = openPackage(image);
     QVERIFY(file);
-    hiddfu_runner runner(hiddfu_runner::USB);
-    RunnerRecorder recorder(runner);
-
-    runner.start(QStringLiteral("flash"), &bootloader, file.get());
-    QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), Wait);
+    UsbRun run;
+    QVERIFY(run.toEnd(QStringLiteral("flash"), &bootloader, file.get()));
+    const RunnerRecorder &recorder = run.recorder;
 
     QCOMPARE(recorder.results.size(), 1);
     QCOMPARE(recorder.results[0].code, 0);
@@ -224,11 +233,9 @@ void HiddfuUsbWorkerTest::errors()
     }
     auto file = openPackage(testImage(size));
     QVERIFY(file);
-    hiddfu_runner runner(hiddfu_runner::USB);
-    RunnerRecorder recorder(runner);
-
-    runner.start(op, &bootloader, file.get());
-    QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), Wait);
+    UsbRun run;
+    QVERIFY(run.toEnd(op, &bootloader, file.get()));
+    const RunnerRecorder &recorder = run.recorder;
 
     QCOMPARE(recorder.results.size(), 1);
     QTEST(recorder.results[0].code, "code");
