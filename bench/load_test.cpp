@@ -13,11 +13,11 @@
 #include "device_link_client.h"
 #include "emu_client.h"
 #include "kdb_images.h"
+#include "resident_memory.h"
 
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -65,17 +65,6 @@ std::string randomBytes(size_t n)
     for (char &c : bytes)
         c = char(g_random());
     return bytes;
-}
-
-long residentKb(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
 }
 
 // The reply's data after the echoed command and sub-code, or "-" when the

@@ -50,7 +50,9 @@ bool kdb_poll_client(KDBServer::Consumer consumer, int timeoutMs)
     if (!gdbserver.connected())
         return false;
     if (timeoutMs > 0) {
-        switch (SignalHandler::instance().waitReadable(gdbserver.clientSocket(), timeoutMs)) {
+        // Queued replies go out as soon as the client has room for them.
+        const bool queued = gdbserver.queuedCount() > 0;
+        switch (SignalHandler::instance().waitReady(gdbserver.clientSocket(), queued, timeoutMs)) {
         case SignalHandler::WaitResult::Ready: break;
         case SignalHandler::WaitResult::Error: return gdbserver.poll(consumer, 0);
         default: return true;

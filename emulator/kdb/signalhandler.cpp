@@ -85,17 +85,22 @@ uint32_t SignalHandler::getSignals()
 
 SignalHandler::WaitResult SignalHandler::waitReadable(int fd, int timeoutMs)
 {
+    return waitReady(fd, false, timeoutMs);
+}
+
+SignalHandler::WaitResult SignalHandler::waitReady(int fd, bool forWriting, int timeoutMs)
+{
     if (fd < 0 || fd >= FD_SETSIZE)
         return WaitResult::Error;
-    return wait(fd, timeoutMs);
+    return wait(fd, forWriting, timeoutMs);
 }
 
 SignalHandler::WaitResult SignalHandler::waitSignal(int timeoutMs)
 {
-    return wait(-1, timeoutMs);
+    return wait(-1, false, timeoutMs);
 }
 
-SignalHandler::WaitResult SignalHandler::wait(int fd, int timeoutMs)
+SignalHandler::WaitResult SignalHandler::wait(int fd, bool forWriting, int timeoutMs)
 {
     // The handled signals stay blocked between the check of the recorded
     // bits and the wait; pselect() unblocks them only while it waits, so a
@@ -129,11 +134,14 @@ SignalHandler::WaitResult SignalHandler::wait(int fd, int timeoutMs)
             timeout.tv_nsec = long(left.count() % 1000000000);
             limit = &timeout;
         }
-        fd_set readable;
+        fd_set readable, writable;
         FD_ZERO(&readable);
+        FD_ZERO(&writable);
         if (fd >= 0)
             FD_SET(fd, &readable);
-        int ready = pselect(fd + 1, &readable, nullptr, nullptr, limit, &previous);
+        if (fd >= 0 && forWriting)
+            FD_SET(fd, &writable);
+        int ready = pselect(fd + 1, &readable, forWriting ? &writable : nullptr, nullptr, limit, &previous);
         if (ready > 0) {
             result = WaitResult::Ready;
             break;

@@ -34,6 +34,10 @@ public:
     // cannot watch or a failing select().
     WaitResult waitReadable(int fd, int timeoutMs);
 
+    // Waits like waitReadable; with forWriting, room to send on fd is Ready
+    // as well.
+    WaitResult waitReady(int fd, bool forWriting, int timeoutMs);
+
     // Waits like waitReadable for a signal or the timeout alone.
     WaitResult waitSignal(int timeoutMs);
 
@@ -44,7 +48,7 @@ public:
 private:
     SignalHandler() = default;
     // fd < 0: no descriptor to watch.
-    WaitResult wait(int fd, int timeoutMs);
+    WaitResult wait(int fd, bool forWriting, int timeoutMs);
     friend void POSIX_handleFunc(int signal);
 
     uint32_t m_mask = 0;

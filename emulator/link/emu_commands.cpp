@@ -225,9 +225,9 @@ void emu_board_operation(const uint8_t *payload, uint32_t length, EmuReply &repl
     }
     case OP_WRITE:
     case OP_WRITE_ECHO: {
+        // Refused, like an operation outside the table: an empty reply.
         if (dataLength > kBoardData) {
             asm_debug(kWarning, "board write too long");
-            reply.u32(0);
             break;
         }
         uint8_t *area = reply.tail();

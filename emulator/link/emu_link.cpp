@@ -132,7 +132,20 @@ int emu_cmd_process(const uint8_t *data, int length)
 {
     if (length <= 0)
         return 0;
-    slip_receive(emu_slip, data, uint32_t(length), emu_cmd_received);
+    // Frame by frame: a reply that drops the client (it does not read)
+    // ends the work, and no request it sent is carried out after that.
+    const bool fromClient = gdbserver.connected();
+    const uint8_t *end = data + length;
+    while (data < end) {
+        const void *delimiter = std::memchr(data, SLIP_END, size_t(end - data));
+        const uint8_t *next = delimiter ? static_cast<const uint8_t *>(delimiter) + 1 : end;
+        slip_receive(emu_slip, data, uint32_t(next - data), emu_cmd_received);
+        data = next;
+        if (fromClient && !gdbserver.connected()) {
+            emu_link_reset();
+            break;
+        }
+    }
     return length;
 }
 
@@ -173,7 +186,9 @@ void emu_cmd_received(const uint8_t *frame, uint32_t length)
             asm_debug(kWarning, "invalid HAL packet - not enough data");
             return;
         }
-        emulator_message.begin(EMU_PORT_MANAGEMENT, kolm_hal_own_address());
+        // Board replies come from the board's port, where the host looks
+        // for them.
+        emulator_message.begin(EMU_PORT_BOARD, kolm_hal_own_address());
         emu_board_operation(payload, payloadSize, emulator_message);
         send_packet(emulator_message);
         return;

@@ -68,12 +68,18 @@ void slip_receive(SlipContext &c, const uint8_t *data, uint32_t length, SlipDeli
             }
             break;
         default:
-            if (byte == SLIP_ESC_END)
+            if (byte == SLIP_ESC_END) {
                 store(c, SLIP_END);
-            else if (byte == SLIP_ESC_ESC)
+            } else if (byte == SLIP_ESC_ESC) {
                 store(c, SLIP_ESC);
-            else
+            } else if (byte == SLIP_END) {
+                // A frame cut off after ESC: the END abandons it and opens
+                // the next frame, which would be lost otherwise.
+                c.count = 0;
+                c.state = kInFrame;
+            } else {
                 c.state = kIdle;
+            }
             break;
         }
     }

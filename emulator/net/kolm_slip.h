@@ -43,7 +43,8 @@ constexpr uint32_t slip_encoded_max(uint32_t length)
 // Feeds received bytes through the receiver; calls deliver (when not null)
 // once per completed frame, the checksum byte still at its end. A frame's
 // closing END also opens the next one, so frames that share an END are all
-// received. Over-long frames and bad escapes drop the frame silently.
+// received. Over-long frames and bad escapes drop the frame silently; an
+// END right after ESC abandons the frame and opens the next one.
 void slip_receive(SlipContext &context, const uint8_t *data, uint32_t length, SlipDeliver deliver);
 
 // Forgets a partial frame: the receiver waits for the next END.

@@ -98,12 +98,13 @@ public:
     // from; false after timeoutMs.
     bool waitForOutput(const std::string &text, int timeoutMs, size_t from = 0)
     {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (m_result.out.find(text, from) == std::string::npos) {
-            if (Clock::now() >= deadline || !pump(deadline))
-                return m_result.out.find(text, from) != std::string::npos;
-        }
-        return true;
+        return waitFor(m_result.out, text, timeoutMs, from);
+    }
+
+    // The same for standard error.
+    bool waitForError(const std::string &text, int timeoutMs, size_t from = 0)
+    {
+        return waitFor(m_result.err, text, timeoutMs, from);
     }
 
     // Standard output received so far.
@@ -164,6 +165,18 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+
+    // Reads output until the collected stream holds text at or after
+    // position from; false after timeoutMs.
+    bool waitFor(const std::string &stream, const std::string &text, int timeoutMs, size_t from)
+    {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (stream.find(text, from) == std::string::npos) {
+            if (Clock::now() >= deadline || !pump(deadline))
+                return stream.find(text, from) != std::string::npos;
+        }
+        return true;
+    }
 
     // Reads what is available; false when both outputs are at their end or
     // the deadline has passed.

@@ -45,12 +45,7 @@ public:
 
     using Answer = std::function<void(QWidget *window)>;
 
-    ModalDriver()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start();
-    }
+    ModalDriver() { schedulePoll(); }
 
     ModalDriver(const ModalDriver &) = delete;
     ModalDriver &operator=(const ModalDriver &) = delete;
@@ -145,8 +140,17 @@ private:
         return {QStringLiteral("dialog"), window->windowTitle(), QString()};
     }
 
+    // Each poll is a timer of its own, started before the poll answers: a
+    // window that an answer opens (a file dialog's overwrite question) is
+    // then polled from inside the answer's event loop.
+    void schedulePoll()
+    {
+        QTimer::singleShot(5, &m_context, [this] { poll(); });
+    }
+
     void poll()
     {
+        schedulePoll();
         m_handled.erase(std::remove_if(m_handled.begin(), m_handled.end(),
                                        [](const QPointer<QWidget> &w) { return !w || !w->isVisible(); }),
                         m_handled.end());
@@ -174,7 +178,6 @@ private:
         answer(window);
     }
 
-    QTimer m_timer;
     QObject m_context;
     QList<Answer> m_answers;
     QList<QPointer<QWidget>> m_handled;

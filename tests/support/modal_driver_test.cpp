@@ -99,6 +99,22 @@ private slots:
         QCOMPARE(modal.seen().at(0).kind, QStringLiteral("file"));
     }
 
+    // A window that opens inside an answer gets the next answer.
+    void answersAWindowOpenedByAnAnswer()
+    {
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("a.kos"));
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        ModalDriver modal;
+        modal.chooseFile(existing).press(QMessageBox::Yes);
+        QCOMPARE(QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save"), dir.path()), existing);
+        QCOMPARE(modal.seen().size(), 2);
+        QCOMPARE(modal.seen().at(1).kind, QStringLiteral("box"));
+        QCOMPARE(modal.unanswered(), 0);
+    }
+
     void cancelsAFileDialog()
     {
         ModalDriver modal;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <pthread.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -144,6 +145,18 @@ TEST_F(Wait, NothingToReadTimesOut)
 {
     EXPECT_EQ(SignalHandler::instance().waitReadable(m_pipe[0], 20), SignalHandler::WaitResult::Timeout);
     EXPECT_EQ(SignalHandler::instance().waitReadable(m_pipe[0], 0), SignalHandler::WaitResult::Timeout);
+}
+
+// Room to send ends the wait only when asked for: a client with queued
+// replies is served as soon as it can take them.
+TEST_F(Wait, RoomToSendEndsTheWaitWhenAskedFor)
+{
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    EXPECT_EQ(SignalHandler::instance().waitReady(pair[0], false, 20), SignalHandler::WaitResult::Timeout);
+    EXPECT_EQ(SignalHandler::instance().waitReady(pair[0], true, 5000), SignalHandler::WaitResult::Ready);
+    close(pair[0]);
+    close(pair[1]);
 }
 
 TEST_F(Wait, SignalRecordedBeforeReturnsAtOnceAndStaysForCollection)

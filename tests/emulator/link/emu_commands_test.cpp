@@ -45,7 +45,7 @@ protected:
     {
         const Bytes payload = Bytes(1, char(operation)) + u32(address) + data;
         EmuReply reply;
-        reply.begin(EMU_PORT_MANAGEMENT, kolm_hal_own_address());
+        reply.begin(EMU_PORT_BOARD, kolm_hal_own_address());
         emu_board_operation(reinterpret_cast<const uint8_t *>(payload.data()), uint32_t(payload.size()), reply);
         return Bytes(reinterpret_cast<const char *>(reply.data()), reply.length()).substr(11);
     }
@@ -201,11 +201,18 @@ TEST_F(EmuCommands, StartOfABadImageFaultsAndHalts)
     EXPECT_EQ(KOLM_VM.flags & KOLM_FLAG_STOPPED, KOLM_FLAG_STOPPED);
 }
 
-TEST_F(EmuCommands, BoardWriteLongerThanTheReplyAreaIsRefused)
+class BoardWrites : public EmuCommands, public ::testing::WithParamInterface<uint8_t> {};
+
+// A refused write reads as no reply data, like an operation outside the
+// table, never as a result.
+TEST_P(BoardWrites, LongerThanTheReplyAreaIsRefusedWithAnEmptyReply)
 {
-    EXPECT_EQ(board(3, 0x41200000, std::string(54, 'x')), u32(0));
+    EXPECT_EQ(board(GetParam(), 0x41200000, std::string(54, 'x')), "");
     EXPECT_TRUE(logged("board write too long"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, BoardWrites, ::testing::Values(uint8_t(3), uint8_t(4)),
+                         [](const auto &info) { return "Operation" + std::to_string(info.param); });
 
 TEST_F(EmuCommands, BoardReadOfTheClock)
 {

@@ -99,6 +99,8 @@ private slots:
         QTest::newRow("long message") << framed(QByteArray::fromHex("0002ffffffff") + QByteArray(59, 'x'))
                                       << "message too long - drop";
         QTest::newRow("bad escape") << QByteArray::fromHex("c001db0502c0") << QString();
+        // The END of the next request right after ESC opens that request.
+        QTest::newRow("cut off after ESC") << QByteArray::fromHex("c01012db") << QString();
     }
 
     // No reply, the warning in the log, and the next request answered.

@@ -316,6 +316,39 @@ private slots:
         QCOMPARE(device.board(1, pin, QByteArray(2, 0)), QByteArray());
         QCOMPARE(device.board(9, pin), QByteArray());
     }
+
+    // Board replies come from the board's port (header byte 0x23), where
+    // the host looks for them; management replies stay on port 1.
+    void repliesComeFromThePortAsked_data()
+    {
+        QTest::addColumn<uchar>("port");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<uchar>("header");
+        QTest::newRow("board") << kBoard << QByteArray(1, 0) + u32(0x403C0000) << uchar(0x23);
+        QTest::newRow("management") << kManagement << QByteArray::fromHex("010000") << uchar(0x21);
+    }
+
+    void repliesComeFromThePortAsked()
+    {
+        QFETCH(uchar, port);
+        QFETCH(QByteArray, payload);
+        QFETCH(uchar, header);
+        Device device;
+        QVERIFY(device.open());
+        const ZuHalPacket reply = device.request(port, payload);
+        QCOMPARE(uchar(reply.dstPort() << 4 | reply.srcPort()), header);
+        QVERIFY(reply.data().startsWith(payload));
+    }
+
+    // A board write longer than the reply area is refused with an empty
+    // reply, never with data that reads as a result.
+    void oversizedBoardWriteHasAnEmptyReply()
+    {
+        Device device;
+        QVERIFY(device.open());
+        QCOMPARE(device.board(4, 0x41200000, QByteArray(54, 'x')), QByteArray());
+        QVERIFY(device.emulator.waitForLog("board write too long"));
+    }
 };
 
 QTEST_GUILESS_MAIN(EmulatorLinkTest)

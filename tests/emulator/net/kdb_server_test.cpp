@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
@@ -56,10 +57,15 @@ protected:
         }
         ASSERT_TRUE(started);
         client = socket(AF_INET, SOCK_STREAM, 0);
+        // Small buffers on both sides, so a client that does not read
+        // fills the output queue after a few KB.
+        const int small = 4096;
+        setsockopt(client, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
         const sockaddr_in address = loopbackAddress(port);
         ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
         ASSERT_TRUE(server.wait(5000));
         ASSERT_TRUE(server.connected());
+        setsockopt(server.clientSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
     }
 
     void send(const std::string &bytes) { ::send(client, bytes.data(), bytes.size(), 0); }
@@ -76,7 +82,26 @@ protected:
 
     bool logged(const std::string &text) const { return log.str().find(text) != std::string::npos; }
 
-    KDBServer server;
+    // Sends bytes that the consumer leaves buffered.
+    void bufferUnused(const std::string &bytes)
+    {
+        g_take = 0;
+        send(bytes);
+        for (int i = 0; i < 100 && server.bufferedCount() < int(bytes.size()); ++i)
+            server.poll(consume, 50);
+    }
+
+    // Fills the output queue of a client that does not read.
+    void fillQueue(uint32_t bytes)
+    {
+        const std::string block(1000, 'q');
+        while (server.connected() && server.queuedCount() < bytes)
+            server.write(block.data(), uint32_t(block.size()));
+    }
+
+    // A short stall time, so the test of a client that never reads is quick.
+    static constexpr int kStallMs = 1000;
+    KDBServer server{kStallMs};
     bool started = false;
     int port = 0;
     int client = -1;
@@ -149,10 +174,7 @@ TEST_F(ServerTest, FullBufferThatIsNeverUsedDropsTheClient)
 TEST_F(ServerTest, ClosedClientIsDroppedAndTheNextOneStartsEmpty)
 {
     connectClient();
-    g_take = 0;
-    send("partial");
-    for (int i = 0; i < 100 && server.bufferedCount() == 0; ++i)
-        server.poll(consume, 50);
+    bufferUnused("partial");
     close(client);
     client = -1;
     bool connected = true;
@@ -185,6 +207,72 @@ TEST_F(ServerTest, WriteToAGoneClientDropsIt)
     }
     EXPECT_FALSE(server.connected());
     EXPECT_TRUE(logged("client transmit error"));
+}
+
+TEST_F(ServerTest, PortZeroListensOnThePortTheSystemChose)
+{
+    ASSERT_TRUE(server.start(0));
+    EXPECT_GT(server.port(), 0);
+    EXPECT_TRUE(logged("listening at ::" + std::to_string(server.port()) + "\n")) << log.str();
+    client = socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = loopbackAddress(server.port());
+    ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    ASSERT_TRUE(server.wait(5000));
+    EXPECT_TRUE(server.connected());
+}
+
+// What a client that reads late did not take at once waits in the queue
+// and reaches it in order; writing never waits for it.
+TEST_F(ServerTest, QueuedOutputReachesAClientThatReadsLate)
+{
+    connectClient();
+    std::string sent;
+    for (int i = 0; server.queuedCount() == 0 || sent.size() < 100000; ++i) {
+        const std::string piece = std::string(997, char('a' + i % 26)) + std::to_string(i % 1000);
+        ASSERT_TRUE(server.write(piece.data(), uint32_t(piece.size())));
+        sent += piece;
+    }
+    std::string received;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (received.size() < sent.size() && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(server.poll(consume, 0));
+        char bytes[65536];
+        const ssize_t n = recv(client, bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n > 0)
+            received.append(bytes, size_t(n));
+        else
+            usleep(1000);
+    }
+    EXPECT_EQ(received, sent);
+    EXPECT_EQ(server.queuedCount(), 0u);
+}
+
+TEST_F(ServerTest, QueueOverflowDropsTheClientAndItsInput)
+{
+    connectClient();
+    bufferUnused("unused");
+    ASSERT_EQ(server.bufferedCount(), 6);
+    fillQueue(KDBServer::kOutputQueueSize + 1);
+    EXPECT_FALSE(server.connected());
+    EXPECT_TRUE(logged("client output queue full - dropped")) << log.str();
+    EXPECT_EQ(server.bufferedCount(), 0);
+    EXPECT_EQ(server.queuedCount(), 0u);
+    EXPECT_FALSE(server.consumeBuffered(consume));
+    EXPECT_EQ(g_consumed, "");
+}
+
+TEST_F(ServerTest, ClientThatLeavesOutputQueuedForTheStallTimeIsDropped)
+{
+    connectClient();
+    // More than the system lets through now and then to a client that
+    // does not read.
+    fillQueue(64 * 1024);
+    ASSERT_TRUE(server.connected());
+    bool connected = true;
+    for (int i = 0; i < 200 && connected; ++i)
+        connected = server.poll(consume, 50);
+    EXPECT_FALSE(connected);
+    EXPECT_TRUE(logged("client does not read - dropped")) << log.str();
 }
 
 TEST_F(ServerTest, PrintIsCutAt1023Characters)

@@ -59,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Table, SlipReceive, ::testing::Values(
     ReceiveCase{"EmptyFrames", {0xC0, 0xC0}, {}},
     ReceiveCase{"Escapes", {0xC0, 0xDB, 0xDC, 0xDB, 0xDD, 0xC0}, {{0xC0, 0xDB}}},
     ReceiveCase{"BadEscapeDropsTheFrame", {0xC0, 1, 0xDB, 5, 2, 0xC0, 3, 0xC0}, {{3}}},
+    ReceiveCase{"EndAfterEscOpensTheNextFrame", {0xC0, 0x10, 0x12, 0xDB, 0xC0, 4, 5, 0xC0}, {{4, 5}}},
     ReceiveCase{"SharedEnd", {0xC0, 1, 0xC0, 2, 0xC0}, {{1}, {2}}},
     ReceiveCase{"GreetingSkipped", {0x0C, 0x0C, 0xC0, 7, 0xC0}, {{7}}},
     ReceiveCase{"NoEnd", {1, 2, 3}, {}}),

@@ -1,0 +1,138 @@
+#include "asmviewmodel.h"
+
+#include "qmaterialfont.h"
+
+#include <QJsonObject>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+// The value of a JSON number that is a whole number in [low, high]; 0 for
+// anything else.
+double wholeNumber(const QJsonValue &value, double low, double high)
+{
+    if (!value.isDouble())
+        return 0;
+    const double number = value.toDouble();
+    return std::floor(number) == number && number >= low && number <= high ? number : 0;
+}
+
+QString argumentText(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    return value.toVariant().toString();
+}
+
+QString hexText(unsigned value, int digits)
+{
+    return QStringLiteral("0x%1").arg(value, digits, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+AsmViewModel::AsmViewModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int AsmViewModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_entries.size();
+}
+
+int AsmViewModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant AsmViewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case 0: return tr("Address");
+    case 1: return tr("Opcode");
+    case 2: return tr("Arguments");
+    default: return QVariant();
+    }
+}
+
+QVariant AsmViewModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_entries.size() || index.column() > 2)
+        return QVariant();
+    const AsmEntry &entry = m_entries.at(index.row());
+    if (role == Qt::BackgroundRole)
+        return entry.address == m_eip ? QVariant(QMaterialIcon::instance()->color(QMaterialIcon::Warning)) : QVariant();
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case 0: return hexText(entry.address, 8);
+    case 1:
+        if (entry.opname.isEmpty())
+            return hexText(unsigned(entry.opcode), 2);
+        return entry.opname + QStringLiteral(" (%1)").arg(hexText(unsigned(entry.opcode), 2));
+    default: return entry.arguments.join(QStringLiteral(", "));
+    }
+}
+
+void AsmViewModel::fill(const QJsonArray &text)
+{
+    clear();
+    if (text.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), 0, text.size() - 1);
+    m_entries.reserve(text.size());
+    for (const QJsonValue &element : text) {
+        const QJsonObject object = element.toObject();
+        AsmEntry entry;
+        entry.address = tvar(wholeNumber(object.value(QLatin1String("EIP")), 0, 4294967295.0));
+        entry.opcode = int(wholeNumber(object.value(QLatin1String("opcode")), -2147483648.0, 2147483647.0));
+        entry.opname = object.value(QLatin1String("opname")).toString();
+        for (const QJsonValue &argument : object.value(QLatin1String("args")).toArray())
+            entry.arguments.append(argumentText(argument));
+        m_rows.insert(entry.address, m_entries.size());
+        m_entries.append(entry);
+    }
+    endInsertRows();
+}
+
+void AsmViewModel::clear()
+{
+    if (m_entries.isEmpty())
+        return;
+    beginRemoveRows(QModelIndex(), 0, m_entries.size() - 1);
+    m_entries.clear();
+    m_rows.clear();
+    endRemoveRows();
+}
+
+tvar AsmViewModel::eip() const
+{
+    return m_eip;
+}
+
+void AsmViewModel::markChanged(int row)
+{
+    emit dataChanged(index(row, 0), index(row, 2), {Qt::BackgroundRole});
+}
+
+void AsmViewModel::setEip(tvar eip)
+{
+    if (eip == m_eip)
+        return;
+    const auto old = m_rows.constFind(m_eip);
+    if (old != m_rows.constEnd())
+        markChanged(old.value());
+    m_eip = eip;
+    const auto now = m_rows.constFind(m_eip);
+    if (now == m_rows.constEnd())
+        return;
+    markChanged(now.value());
+    emit rowSelected(now.value());
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <sstream>
+
+class KolmBoardPackageParser;
+class KolmProject;
+class QKOSHighlighter;
+class QKolmExtendedCompleter;
+class QXMLHighlighter;
+class SvgViewer;
+
+namespace Ui {
+class KolmProjectWindow;
+}
+
+// The project page: one open Kolm project, one of its files at a time in the
+// source editor, a row of tools above it (file selector, save, new, add and
+// remove file, board package table, project menu) and the in-process build.
+// It owns the project while one is set, keeps the project's board package
+// parsed for the build and the completer, and reports to its host only
+// through its signals.
+class KolmProjectWindow : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool modified READ modified)
+    Q_PROPERTY(bool compiled READ compiled)
+
+public:
+    explicit KolmProjectWindow(QWidget* parent = nullptr);
+    ~KolmProjectWindow() override;
+
+    // Takes the project after closing the current one; false when the user
+    // kept the current one open, the caller then keeps (and deletes) it.
+    bool setProject(KolmProject* project);
+    KolmProject* project() const { return m_project; }
+
+    // Applies the editor settings.
+    void readSettings();
+    // Saves the editor's file and the project file without asking.
+    bool saveChanges();
+    // Asks about the editor's file, then saves the project file; false keeps
+    // the host window open.
+    bool trySaveChanges();
+
+    // The project's name, or its file's name without the last extension.
+    QString name() const;
+    // The project or the editor's document is modified.
+    bool modified() const;
+    bool compiled() const { return m_compiled; }
+    // The output file's absolute path; the whole image; its uploadable part.
+    QString output() const;
+    QByteArray outputElf() const;
+    QByteArray outputBin() const;
+
+    // The uploadable part of an image: header and code, plus the data
+    // section when it directly follows the code.
+    static QByteArray uploadablePart(const QByteArray& image);
+
+    // A free name for a temporary file of the IDE in the user's application
+    // data directory; empty when that directory cannot be made.
+    static QString makeTemporaryFile(const QString& name);
+    // Deletes the IDE's temporary files there.
+    static void cleanTemporaryStorage();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // Memory of the connected device, 0 for none: the image must fit
+    // flashLimit bytes, the global variable area ramLimit bytes.
+    uint32_t flashLimit = 0;
+    uint32_t ramLimit = 0;
+
+signals:
+    void copyAvailable(bool on);
+    void projectModified(bool on);
+    void compiledChanged(bool on);
+    void compilationFinished(bool result);
+    void information(QString message);
+    void error(QString message);
+    void hideRequested();
+
+public slots:
+    void closeProject();
+    void compile();
+    void open(QString file);
+    void saveProject();
+    void copy();
+    void cut();
+    void paste();
+    void insert(QString text);
+    void setProjectDebug(bool on);
+    void setProjectOptimize(bool on);
+
+private slots:
+    void on_projectBspButton_clicked();
+    void on_codeSelectorCombo_activated(int idx);
+    void on_codeSaveTool_clicked();
+    void on_codeNewTool_clicked();
+    void on_codeAddTool_clicked();
+    void on_codeRemoveTool_clicked();
+    void code_modificationChanged(bool changed);
+    void showProjectSchematic();
+    void showProjectLocation();
+
+private:
+    bool codeSave_core(bool force);
+    // Shows a file in the editor; false when it cannot be read or the page
+    // was deleted while a box was open.
+    bool openFile(const QString& file);
+    void emptyEditor();
+    void warnProjectNotSaved();
+    void reloadBSP();
+    bool build();
+    void closeConsoleOutput(std::stringstream& diagnostics, bool success);
+    bool reportSize(uint32_t text, uint32_t data, uint32_t bss, int uploadable);
+    void setCompiled(bool on);
+    void warnCompiler(const QString& text);
+    void releaseProject();
+    QString projectDirectory() const;
+
+    Ui::KolmProjectWindow* ui;
+    SvgViewer* m_schematicViewer;
+    bool m_findToggle = false;
+    KolmProject* m_project = nullptr;
+    QString m_currentFile;
+    bool m_compiled = false;
+    bool m_building = false;
+    bool m_loading = false; // a file is being put into the editor
+    QKolmExtendedCompleter* m_completer;
+    QKOSHighlighter* m_scriptHighlighter;
+    QXMLHighlighter* m_xmlHighlighter;
+    KolmBoardPackageParser* m_boardPackage = nullptr;
+};
