@@ -8,6 +8,7 @@
 #include "kolm_board_package.h"
 #include "kolmproject.h"
 #include "kolmprojectbspview.h"
+#include "kolmprojecthexview.h"
 #include "page_dialogs.h"
 #include "qkolmextendedcompleter.h"
 #include "qkoshighlighter.h"
@@ -52,6 +53,7 @@ KolmProjectWindow::KolmProjectWindow(QWidget* parent)
 
     auto* menu = new QMenu(ui->projectButton);
     menu->addAction(tr("Schematic"), this, &KolmProjectWindow::showProjectSchematic, QKeySequence());
+    menu->addAction(tr("Hexview"), this, &KolmProjectWindow::showProjectHexview, QKeySequence());
     menu->addAction(tr("Reveal"), this, &KolmProjectWindow::showProjectLocation, QKeySequence());
     ui->projectButton->setMenu(menu);
     ui->projectButton->hide();
@@ -63,6 +65,8 @@ KolmProjectWindow::KolmProjectWindow(QWidget* parent)
     ui->codeEditor->installEventFilter(this);
     ui->codeFindReplaceWidget->installEventFilter(this);
     ui->codeFindReplaceWidget->hide();
+    connect(ui->codeFindEdit, &QLineEdit::returnPressed, this, &KolmProjectWindow::on_codeFindNextButton_clicked);
+    connect(ui->codeReplaceEdit, &QLineEdit::returnPressed, this, &KolmProjectWindow::on_codeReplaceButton_clicked);
 
     connect(ui->codeEditor, &QTextEdit::copyAvailable, this, &KolmProjectWindow::copyAvailable);
     connect(ui->codeEditor->document(), &QTextDocument::modificationChanged, this,
@@ -134,6 +138,9 @@ bool KolmProjectWindow::eventFilter(QObject* watched, QEvent* event)
     switch (key->key()) {
     case Qt::Key_B:
         compile();
+        return true;
+    case Qt::Key_F:
+        QMetaObject::invokeMethod(this, &KolmProjectWindow::showFindReplace, Qt::QueuedConnection);
         return true;
     case Qt::Key_N:
         on_codeNewTool_clicked();
@@ -454,6 +461,20 @@ void KolmProjectWindow::showProjectSchematic()
     }
     m_schematicViewer->load(m_project->absolutePath(schematic));
     m_schematicViewer->show();
+}
+
+void KolmProjectWindow::showProjectHexview()
+{
+    if (!m_project)
+        return;
+    if (!m_compiled) {
+        warnCompiler(tr("Project has not been built"));
+        return;
+    }
+    QPointer<KolmProjectHexview> view = new KolmProjectHexview(this);
+    view->setData(outputBin(), m_project->name());
+    view->exec();
+    delete view;
 }
 
 void KolmProjectWindow::showProjectLocation()

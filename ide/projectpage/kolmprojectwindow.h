@@ -11,6 +11,7 @@ class KolmBoardPackageParser;
 class KolmProject;
 class QKOSHighlighter;
 class QKolmExtendedCompleter;
+class QTextCursor;
 class QXMLHighlighter;
 class SvgViewer;
 
@@ -52,6 +53,8 @@ public:
     // The project or the editor's document is modified.
     bool modified() const;
     bool compiled() const { return m_compiled; }
+    // Where the next forward search starts; -1 before the first search.
+    int searchPosition() const { return m_searchPosition; }
     // The output file's absolute path; the whole image; its uploadable part.
     QString output() const;
     QByteArray outputElf() const;
@@ -91,6 +94,9 @@ public slots:
     void copy();
     void cut();
     void paste();
+    // Opens the find/replace bar with the editor's selection as find text;
+    // with the find toggle on, a second call closes it.
+    void showFindReplace();
     void insert(QString text);
     void setProjectDebug(bool on);
     void setProjectOptimize(bool on);
@@ -102,12 +108,25 @@ private slots:
     void on_codeNewTool_clicked();
     void on_codeAddTool_clicked();
     void on_codeRemoveTool_clicked();
+    void on_codeFindEdit_textChanged(const QString& text);
+    void on_codeFindNextButton_clicked();
+    void on_codeFindPrevButton_clicked();
+    void on_codeReplaceButton_clicked();
+    void on_codeReplaceAllButton_clicked();
     void code_modificationChanged(bool changed);
     void showProjectSchematic();
+    void showProjectHexview();
     void showProjectLocation();
 
 private:
     bool codeSave_core(bool force);
+    // Searches from the search position, wrapping once when `wrap` is set;
+    // a match becomes the selection, the modified state stays. False when
+    // nothing was found; the search position then stays.
+    bool codeSearchNext(const QString& text, bool wrap);
+    bool codeSearchPrev(const QString& text, bool wrap);
+    void selectMatch(const QTextCursor& match);
+    int documentEnd() const;
     // Shows a file in the editor; false when it cannot be read or the page
     // was deleted while a box was open.
     bool openFile(const QString& file);
@@ -128,6 +147,8 @@ private:
     KolmProject* m_project = nullptr;
     QString m_currentFile;
     bool m_compiled = false;
+    // Also the point before which the next backward search looks.
+    int m_searchPosition = -1;
     bool m_building = false;
     bool m_loading = false; // a file is being put into the editor
     QKolmExtendedCompleter* m_completer;

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QtTest>
 
@@ -108,6 +109,8 @@ private slots:
     void projectFileCannotBeSaved();
     void pageDeletedInsideSaveQuestion();
     void launchers();
+    void hexviewLauncher();
+    void pageDeletedInsideHexview();
     void newFile();
     void newFileAlreadyInProject();
     void addFiles();
@@ -141,7 +144,7 @@ void ProjectPageTest::stateWithoutProject()
     QStringList menu;
     for (QAction* action : formChild<QToolButton>(page, "projectButton")->menu()->actions())
         menu.append(action->text());
-    QCOMPARE(menu, (QStringList{"Schematic", "Reveal"}));
+    QCOMPARE(menu, (QStringList{"Schematic", "Hexview", "Reveal"}));
     // Ctrl+S without a project does nothing and asks nothing.
     ModalDriver modal;
     QTest::keyClick(editor(page), Qt::Key_S, Qt::ControlModifier);
@@ -525,7 +528,7 @@ void ProjectPageTest::launchers()
 
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    menu->actions()[1]->trigger();
+    menu->actions()[2]->trigger();
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(catcher.urls, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(session.folder.path("demo.kcpro")).absolutePath())});
 
@@ -535,6 +538,59 @@ void ProjectPageTest::launchers()
     session.page.closeProject();
     QCOMPARE(modal.seen().size(), 1);
     QVERIFY(!viewer->isVisible());
+}
+
+// The hex view asks for a build first, then shows the uploadable image under
+// the project's name, and asks again after the next edit.
+void ProjectPageTest::hexviewLauncher()
+{
+    Session session(kMain);
+    QVERIFY(session.open());
+    QAction* hexview = formChild<QToolButton>(session.page, "projectButton")->menu()->actions()[1];
+
+    ModalDriver modal;
+    modal.press(QMessageBox::Ok);
+    hexview->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen()[0].kind, QString("box"));
+    QCOMPARE(modal.seen()[0].title, QString("Compiler"));
+    QCOMPARE(modal.seen()[0].text, QString("Project has not been built"));
+
+    QCOMPARE(session.build().last(), QString("compilationFinished: true"));
+    const QByteArray image = session.page.outputBin();
+    QVERIFY(!image.isEmpty());
+    QString text;
+    modal.then([&](QWidget* window) {
+        text = formChild<QPlainTextEdit>(*window, "plainTextEdit")->toPlainText();
+        static_cast<QDialog*>(window)->reject();
+    });
+    hexview->trigger();
+    QCOMPARE(modal.seen().size(), 2);
+    QCOMPARE(modal.seen()[1].title, QString("Kolm HexView"));
+    QCOMPARE(text.section('\n', 0, 0), QString("static const unsigned char demo[%1] = {").arg(image.size()));
+    QCOMPARE(text.section('\n', 1, 1).left(4), QString("0x%1").arg(quint8(image[0]), 2, 16, QChar('0')));
+
+    QTest::keyClicks(editor(session.page), "x");
+    modal.press(QMessageBox::Ok);
+    hexview->trigger();
+    QCOMPARE(modal.seen().size(), 3);
+    QCOMPARE(modal.seen()[2].text, QString("Project has not been built"));
+    QCOMPARE(modal.unanswered(), 0);
+}
+
+void ProjectPageTest::pageDeletedInsideHexview()
+{
+    ProjectFolder folder;
+    folder.write("main.kos", kMain);
+    QPointer<KolmProjectWindow> page = new KolmProjectWindow;
+    QVERIFY(page->setProject(folder.load()));
+    page->compile();
+    QVERIFY(page->compiled());
+    ModalDriver modal;
+    modal.then([&](QWidget*) { delete page; });
+    formChild<QToolButton>(*page, "projectButton")->menu()->actions()[1]->trigger();
+    QVERIFY(!page);
+    QCOMPARE(modal.seen().size(), 1);
 }
 
 void ProjectPageTest::newFile()
