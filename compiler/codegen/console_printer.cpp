@@ -62,6 +62,16 @@ void console_output(const char *tool, const char *severity, const char *colour,
     out << text.data();
 }
 
+std::string console_quote(const std::string &text)
+{
+    if (text.size() <= kConsoleQuoteLimit)
+        return text;
+    size_t end = kConsoleQuoteLimit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end) + "\u2026";
+}
+
 unsigned console_error_count()
 {
     return g_error_count;

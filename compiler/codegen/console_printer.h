@@ -1,7 +1,9 @@
 #ifndef CONSOLE_PRINTER_H
 #define CONSOLE_PRINTER_H
 
+#include <cstddef>
 #include <ostream>
+#include <string>
 
 // Escape sequences for the severity word.
 #define CONSOLE_RED "\033[31m"
@@ -21,6 +23,15 @@ void console_set_output(std::ostream *stream);
 // "<invalid diagnostic>" in its place and leaves the stream usable.
 void console_output(const char *tool, const char *severity, const char *colour,
                     const char *format, ...) __attribute__((format(printf, 4, 5)));
+
+// The most characters of a source text (a node's text form, a directive
+// line) that one diagnostic quotes.
+constexpr size_t kConsoleQuoteLimit = 200;
+
+// The text as a diagnostic quotes it: unchanged up to kConsoleQuoteLimit
+// bytes, else its first bytes up to that limit (not splitting a UTF-8
+// character) followed by "\u2026".
+std::string console_quote(const std::string &text);
 
 // The number of diagnostics of severity "error" written so far in this
 // process. A pass compares it before and after to fail on any error, also

@@ -130,6 +130,7 @@ public:
         std::string label;
         uint32_t position;
         uint8_t localCount;
+        std::string where;
     };
     // One open function body. localCount is the number of words of the
     // frame in use: parameters and frame words, locals, saved registers,
@@ -186,6 +187,25 @@ public:
     void setIncludeFiles(const std::map<std::string, std::string> *files) { m_includeFiles = files; }
     // The text of an include from memory; null when reading from files.
     const std::string *includeText(const std::string &path) const;
+
+    // The sources of one build: the main file and every include, once per
+    // time it is included, with their preprocessed text. An include
+    // fan-out (each file including the next twice) doubles with every
+    // level; these bounds refuse it long before it exhausts time or memory.
+    static constexpr size_t kMaxSourceBytes = size_t(16) << 20;
+    static constexpr size_t kMaxSourceFiles = 4096;
+    // Whether one more file, and `bytes` more preprocessed text than
+    // counted so far, stay within the bounds.
+    bool sourceFits(size_t files, size_t bytes) const
+    {
+        return m_sourceFiles + files <= kMaxSourceFiles && m_sourceBytes + bytes <= kMaxSourceBytes;
+    }
+    // Counts one preprocessed file of `bytes`.
+    void countSource(size_t bytes)
+    {
+        ++m_sourceFiles;
+        m_sourceBytes += bytes;
+    }
     void setBoardPackage(const KolmBoardPackageParser *bsp);
     bool loadBoardPackage(const std::string &path, std::string &error);
     void dumpBoardPackage(std::ostream &out) const;
@@ -262,7 +282,10 @@ public:
     bool endFunctionCall(const std::string &name, std::ostream *out);
     bool pullFunctionAddress(const std::string &name, std::ostream *out);
     bool functionExit(std::ostream *out);
-    bool endFunctionImplementation(std::ostream *out, std::string &error);
+    // A goto to a label that the function does not declare fails here;
+    // `where`, when given, receives the location that the goto was made
+    // with.
+    bool endFunctionImplementation(std::ostream *out, std::string &error, std::string *where = nullptr);
     static const _kolm_builtin_args *internalFunctionDescr(const std::string &name);
     static const _kolm_builtin_args *specialFunctionDescr(const std::string &name);
     static bool builtinSignatureMatched(const _kolm_builtin_args &overload, const std::vector<int> &kinds,
@@ -289,7 +312,10 @@ public:
     bool endLoop(std::ostream *out);
     bool declareLabel(const std::string &name, std::ostream *out);
     bool labelDeclared(const std::string &name) const;
-    bool gotoLabel(const std::string &name, std::ostream *out, std::string &message);
+    // `where`: the goto's location, kept for the message of a label that
+    // the function never declares.
+    bool gotoLabel(const std::string &name, std::ostream *out, std::string &message,
+                   const std::string &where = std::string());
 
     // Switch lowering.
     bool startSwitch(std::ostream *out);
@@ -356,6 +382,8 @@ private:
     const KolmBoardPackageParser *m_package = nullptr;
     std::vector<std::string> m_includeDirs;
     const std::map<std::string, std::string> *m_includeFiles = nullptr;
+    size_t m_sourceFiles = 0;
+    size_t m_sourceBytes = 0;
     std::map<std::string, std::string> m_defines;
     std::unordered_map<std::string, FunctionEntry> m_functions;
     std::unordered_map<std::string, uint32_t> m_globals;

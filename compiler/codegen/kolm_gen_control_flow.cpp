@@ -205,7 +205,8 @@ bool KolmGenContext::labelDeclared(const std::string &name) const
     return false;
 }
 
-bool KolmGenContext::gotoLabel(const std::string &name, std::ostream *out, std::string &message)
+bool KolmGenContext::gotoLabel(const std::string &name, std::ostream *out, std::string &message,
+                               const std::string &where)
 {
     message.clear();
     FunctionContext *fn = current();
@@ -222,7 +223,7 @@ bool KolmGenContext::gotoLabel(const std::string &name, std::ostream *out, std::
         write_goto(label->second.position, out);
         return true;
     }
-    fn->gotos.push_back({name, position(out), fn->localCount});
+    fn->gotos.push_back({name, position(out), fn->localCount, where});
     write_goto(0, out);
     return true;
 }

@@ -169,7 +169,7 @@ bool KolmGenContext::functionExit(std::ostream *out)
     return true;
 }
 
-bool KolmGenContext::endFunctionImplementation(std::ostream *out, std::string &error)
+bool KolmGenContext::endFunctionImplementation(std::ostream *out, std::string &error, std::string *where)
 {
     FunctionContext *fn = current();
     if (!fn)
@@ -177,12 +177,11 @@ bool KolmGenContext::endFunctionImplementation(std::ostream *out, std::string &e
     const uint32_t exit = position(out);
     for (const GotoForwaredDeclaration &pending : fn->gotos) {
         const auto label = fn->labels.find(pending.label);
-        if (label == fn->labels.end()) {
-            error = "label " + pending.label + "is not declared";
-            return false;
-        }
-        if (label->second.localCount != pending.localCount) {
-            error = "cannot jump across variable declarations";
+        if (label == fn->labels.end() || label->second.localCount != pending.localCount) {
+            error = label == fn->labels.end() ? "label " + pending.label + "is not declared"
+                                              : "cannot jump across variable declarations";
+            if (where)
+                *where = pending.where;
             return false;
         }
         patchGoto(pending.position, label->second.position, out);

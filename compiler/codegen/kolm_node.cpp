@@ -20,6 +20,27 @@ int32_t kolm::mapLine(int32_t line, const std::vector<ReplaceOp> &ops, bool *ins
     return line;
 }
 
+namespace {
+
+thread_local const std::vector<kolm::ReplaceOp> *g_parsingLines = nullptr;
+
+} // namespace
+
+kolm::ParsingLineMapping::ParsingLineMapping(const std::vector<ReplaceOp> *ops) : m_previous(g_parsingLines)
+{
+    g_parsingLines = ops;
+}
+
+kolm::ParsingLineMapping::~ParsingLineMapping()
+{
+    g_parsingLines = m_previous;
+}
+
+const std::vector<kolm::ReplaceOp> *kolm::ParsingLineMapping::current()
+{
+    return g_parsingLines;
+}
+
 KolmNode::~KolmNode() = default;
 
 bool KolmNode::compile(KolmGenContext *ctx, std::ostream *out)
@@ -90,7 +111,9 @@ void KolmNode::nullToXML(int indent, int level, std::ostream *out)
 
 std::string KolmNode::location() const
 {
-    return file + ":" + std::to_string(beginLine) + ":" + std::to_string(beginColumn);
+    const std::vector<kolm::ReplaceOp> *parsing = kolm::ParsingLineMapping::current();
+    const int32_t line = parsing ? kolm::mapLine(beginLine, *parsing) : beginLine;
+    return file + ":" + std::to_string(line) + ":" + std::to_string(beginColumn);
 }
 
 std::string KolmNode::typeName(int code)

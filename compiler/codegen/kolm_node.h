@@ -33,6 +33,25 @@ struct ReplaceOp {
 // record's from_line is returned and *inside is set.
 int32_t mapLine(int32_t line, const std::vector<ReplaceOp> &ops, bool *inside = nullptr);
 
+// The line mapping of the source being parsed, for as long as the object
+// lives (on this thread). The parser's nodes carry lines of the
+// preprocessed text until the precompile pass maps them; a message printed
+// while parsing maps its node's line through this mapping.
+class ParsingLineMapping
+{
+public:
+    explicit ParsingLineMapping(const std::vector<ReplaceOp> *ops);
+    ~ParsingLineMapping();
+    ParsingLineMapping(const ParsingLineMapping &) = delete;
+    ParsingLineMapping &operator=(const ParsingLineMapping &) = delete;
+
+    // The mapping of the innermost parse in progress; null outside one.
+    static const std::vector<ReplaceOp> *current();
+
+private:
+    const std::vector<ReplaceOp> *m_previous;
+};
+
 } // namespace kolm
 
 class KolmNode
@@ -94,7 +113,8 @@ public:
     virtual void headXML(const std::string &name, std::ostream *out, bool empty) const;
     virtual void tailXML(const std::string &name, std::ostream *out) const;
 
-    // "file:line:column" of the node's first character.
+    // "file:line:column" of the node's first character; the line is a
+    // source line also while the node's source is being parsed.
     std::string location() const;
 
     // Text of a node type code, as printed in messages and dumps.

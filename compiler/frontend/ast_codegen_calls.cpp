@@ -8,6 +8,7 @@
 #include "ast_diagnostics.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::whileCompiling;
 using namespace kolm_isa;
 
@@ -38,7 +39,7 @@ bool KolmFunctionCall::compileAsm(KolmGenContext *ctx, std::ostream *out)
     const auto *name = dynamic_cast<KolmIdentifier *>(callee);
     if (!name)
         return error(*this, "%s: identifier expected at function call (<%s>)\n",
-                     callee ? callee->toString() : std::string("null"));
+                     quoted(callee));
     if (name->isKeyword())
         return error(*this, "%s: %s is a keyword and cannot be used as a function name\n", name->name);
     std::string message;
@@ -49,7 +50,7 @@ bool KolmFunctionCall::compileAsm(KolmGenContext *ctx, std::ostream *out)
     for (size_t i = count; i-- > 0;) {
         KolmExpression *argument = (*arguments)[i];
         if (!argument)
-            return error(*this, "%s: while compiling %s\n", toString());
+            return whileCompiling(*this);
         int &kind = kinds[i];
         kind = argument->type();
         bool pushed = true;
@@ -90,7 +91,7 @@ bool checkElement(const KolmArrayElement &element)
     auto *name = dynamic_cast<KolmIdentifier *>(element.array);
     if (!name)
         return error(element, "%s: identifier expected, but %s received\n",
-                     element.array ? element.array->toString() : std::string("null"));
+                     quoted(element.array));
     if (name->identifierClass != KolmIdentifier::Plain && name->identifierClass != KolmIdentifier::Array)
         return error(element, "%s: identifier expected, but %s received\n", name->className());
     name->identifierClass = KolmIdentifier::Array;

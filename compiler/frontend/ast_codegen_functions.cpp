@@ -6,6 +6,7 @@
 #include "ast_diagnostics.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::warning;
 
 namespace {
@@ -20,11 +21,11 @@ bool collectArguments(const KolmFunctionDeclaration &function, KolmGenContext *c
         const auto *declaration = dynamic_cast<const KolmVariableDeclaration *>(argument);
         if (!declaration)
             return error(function, "%s: expected a variable declaration, received %s\n",
-                         argument ? argument->toString() : std::string("null"));
+                         quoted(argument));
         const auto *identifier = dynamic_cast<const KolmIdentifier *>(declaration->name);
         if (!identifier)
             return error(function, "%s: missing variable declatation (%s)\n",
-                         declaration->name ? declaration->name->toString() : std::string("null"));
+                         quoted(declaration->name));
         const std::string &name = identifier->name;
         if (identifier->isKeyword() || identifier->isInternalFunction() || KolmGenContext::isSpecialFunction(name))
             return error(function,
@@ -47,7 +48,7 @@ bool KolmFunctionDeclaration::compileAsm(KolmGenContext *ctx, std::ostream *out)
     const auto *identifier = dynamic_cast<const KolmIdentifier *>(name);
     if (!identifier)
         return error(*this, "%s: identifier expected as a function name, but %s received\n",
-                     name ? name->toString() : std::string("null"));
+                     quoted(name));
     const std::string &function = identifier->name;
     if (ctx->currentFunction())
         return error(*this, "%s: a function cannot be declared here\n");
@@ -74,7 +75,11 @@ bool KolmFunctionDeclaration::compileAsm(KolmGenContext *ctx, std::ostream *out)
         return true;
     if (!body->compile(ctx, out))
         return kolm_ast::whileCompiling(*this);
-    if (!ctx->endFunctionImplementation(out, message))
-        return error(*this, "%s: %s\n", message);
+    std::string where;
+    if (!ctx->endFunctionImplementation(out, message, &where)) {
+        console_output("kcc", "error", CONSOLE_RED, "%s: %s\n", (where.empty() ? location() : where).c_str(),
+                       message.c_str());
+        return false;
+    }
     return true;
 }

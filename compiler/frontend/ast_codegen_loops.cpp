@@ -52,7 +52,10 @@ bool KolmWhileLoop::compileAsm(KolmGenContext *ctx, std::ostream *out)
 {
     if (!loopAllowed(*this, condition, ctx))
         return false;
-    const bool folded = ctx->optimizeLevel != 0 && condition->isCompileTimeConstant(ctx);
+    // A body that never runs goes, unless it declares a label; then the
+    // loop is compiled with its test.
+    const bool folded = ctx->optimizeLevel != 0 && condition->isCompileTimeConstant(ctx) &&
+                        (condition->compileTimeValue(ctx) != 0 || !kolm_ast::declaresLabel(body));
     if (folded && condition->compileTimeValue(ctx) == 0)
         return true;
     if (!startLoop(*this, ctx, out))

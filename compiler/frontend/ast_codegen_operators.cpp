@@ -8,6 +8,7 @@
 #include "kolm_gen_stream.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::whileCompiling;
 using kolm_gen::position;
 using namespace kolm_isa;
@@ -236,7 +237,7 @@ bool KolmUnaryOp::valueOf(KolmIdentifier *identifier, KolmGenContext *ctx, std::
     if (identifier->identifierClass == KolmIdentifier::Periphery)
         return kolm_ast::compileNamedRegister(*identifier, KolmPeriphRegister::Load, ctx, out);
     if (!ctx->variableDeclared(name))
-        return error(*this, "%s: invalid type argument of unary \u2018*\u2019 (have %s)\n", identifier->toString());
+        return error(*this, "%s: invalid type argument of unary \u2018*\u2019 (have %s)\n", quoted(identifier));
     std::string message;
     if (!ctx->variableDereference(name, out, message))
         return error(*this, "%s: %s\n", message);
@@ -271,7 +272,7 @@ bool compileAddressOf(KolmUnaryOp &node, KolmGenContext *ctx, std::ostream *out)
         reg->accessMode = KolmPeriphRegister::Address;
         return reg->compileAsm(ctx, out);
     }
-    return error(node, "%s: cannot take address of %s\n", node.operand->toString());
+    return error(node, "%s: cannot take address of %s\n", quoted(node.operand));
 }
 
 bool compileDereference(KolmUnaryOp &node, KolmGenContext *ctx, std::ostream *out)
@@ -330,6 +331,14 @@ bool KolmUnaryOp::compileAsm(KolmGenContext *ctx, std::ostream *out)
 
 namespace {
 
+// After the stepped value in `held` was stored back (a store leaves the
+// stored value in r0): undoes the step and yields the old value in r0.
+void yieldOldValue(const KolmPostfixOp &node, uint8_t held, KolmGenContext *ctx, std::ostream *out)
+{
+    ctx->write_math_val(node.op == kolm::Token::MathUnoAdd ? OP_subv : OP_addv, held, 1, out);
+    ctx->write_cpy(REG_EAX, held, out);
+}
+
 // element++: the element's address is computed once and kept in a register
 // while the old value is read and the new one written.
 bool compileElementStep(KolmPostfixOp &node, KolmArrayElement &element, KolmGenContext *ctx, std::ostream *out)
@@ -343,6 +352,7 @@ bool compileElementStep(KolmPostfixOp &node, KolmArrayElement &element, KolmGenC
     ctx->write_cpy(value, REG_EAX, out);
     ctx->write_math_val(node.op == kolm::Token::MathUnoAdd ? OP_addv : OP_subv, value, 1, out);
     ctx->write_mem_write_u_r(address, value, out);
+    yieldOldValue(node, value, ctx, out);
     ctx->releaseRegister(value, out);
     ctx->releaseRegister(address, out);
     return true;
@@ -361,7 +371,7 @@ bool KolmPostfixOp::compileAsm(KolmGenContext *ctx, std::ostream *out)
     auto *identifier = dynamic_cast<KolmIdentifier *>(operand);
     auto *reg = dynamic_cast<KolmPeriphRegister *>(operand);
     if (!identifier && !reg)
-        return error(*this, "%s: %s cannot be part of a postfix expression\n", operand->toString());
+        return error(*this, "%s: %s cannot be part of a postfix expression\n", quoted(operand));
     if (!operand->compile(ctx, out))
         return whileCompiling(*this);
     uint8_t held = 0;
@@ -372,14 +382,13 @@ bool KolmPostfixOp::compileAsm(KolmGenContext *ctx, std::ostream *out)
     ctx->write_math_val(up ? OP_addv : OP_subv, held, 1, out);
     if (identifier) {
         if (!ctx->assignVariable(identifier->name, held, out))
-            return error(*this, "%s: %s cannot be part of a postfix expression\n", operand->toString());
+            return error(*this, "%s: %s cannot be part of a postfix expression\n", quoted(operand));
     } else {
         if (!(ctx->peripheryAccess(reg->peripheral, reg->reg) & KOLM_ACCESS_SET))
             return error(*this, "%s: Peripheral register %s.%s is read-only\n", reg->peripheral, reg->reg);
         ctx->write_mem_write_u_p(held, reg->address(ctx), out);
     }
-    ctx->write_math_val(up ? OP_subv : OP_addv, held, 1, out);
-    ctx->write_cpy(REG_EAX, held, out);
+    yieldOldValue(*this, held, ctx, out);
     ctx->releaseRegister(held, out);
     return true;
 }

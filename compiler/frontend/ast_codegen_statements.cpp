@@ -10,6 +10,7 @@
 
 using kolm_ast::compileChild;
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::warning;
 using kolm_ast::whileCompiling;
 using namespace kolm_isa;
@@ -33,6 +34,38 @@ bool foldable(const KolmNode &node, KolmGenContext *ctx)
 bool kolm_ast::compileChild(KolmNode *child, const KolmNode &parent, KolmGenContext *ctx, std::ostream *out)
 {
     return !child || child->compile(ctx, out) || whileCompiling(parent);
+}
+
+bool kolm_ast::declaresLabel(const KolmStatement *statement)
+{
+    const auto anyOf = [](const KolmStatementList *list) {
+        if (list)
+            for (const KolmStatement *inner : *list)
+                if (declaresLabel(inner))
+                    return true;
+        return false;
+    };
+    if (!statement)
+        return false;
+    if (dynamic_cast<const KolmLabelStatement *>(statement))
+        return true;
+    if (const auto *block = dynamic_cast<const KolmBlock *>(statement))
+        return anyOf(&block->statements);
+    if (const auto *compound = dynamic_cast<const KolmCompoundBlock *>(statement))
+        return declaresLabel(compound->statements);
+    if (const auto *conditional = dynamic_cast<const KolmConditional *>(statement))
+        return declaresLabel(conditional->thenBranch) || declaresLabel(conditional->elseBranch);
+    if (const auto *loop = dynamic_cast<const KolmWhileLoop *>(statement))
+        return declaresLabel(loop->body);
+    if (const auto *loop = dynamic_cast<const KolmDoWhileLoop *>(statement))
+        return declaresLabel(loop->body);
+    if (const auto *loop = dynamic_cast<const KolmForLoop *>(statement))
+        return declaresLabel(loop->body);
+    if (const auto *switchBlock = dynamic_cast<const KolmSwitchBlock *>(statement))
+        return anyOf(&switchBlock->branches);
+    if (const auto *branch = dynamic_cast<const KolmSwitchBranch *>(statement))
+        return declaresLabel(branch->statements);
+    return false;
 }
 
 bool kolm_ast::declarableName(const KolmNode &declaration, const std::string &name, KolmGenContext *ctx)
@@ -72,18 +105,18 @@ bool KolmJumpStatement::compileAsm(KolmGenContext *ctx, std::ostream *out)
         return true;
     case kolm::Token::Break:
         if (operand)
-            return error(*this, "%s: extra characters after \"break\" statement (%s)\n", operand->toString());
+            return error(*this, "%s: extra characters after \"break\" statement (%s)\n", quoted(operand));
         return ctx->loopBreak(out, message) || error(*this, "%s: %s\n", message);
     case kolm::Token::Continue:
         if (operand)
-            return error(*this, "%s: extra characters after \"continue\" statement (%s)\n", operand->toString());
+            return error(*this, "%s: extra characters after \"continue\" statement (%s)\n", quoted(operand));
         return ctx->loopContinue(out, message) || error(*this, "%s: %s\n", message);
     case kolm::Token::Goto: {
         const auto *label = dynamic_cast<const KolmIdentifier *>(operand);
         if (!label)
             return error(*this, "%s: identifier expected (%s)\n",
-                         operand ? operand->toString() : std::string("null"));
-        return ctx->gotoLabel(label->name, out, message) || error(*this, "%s: %s\n", message);
+                         quoted(operand));
+        return ctx->gotoLabel(label->name, out, message, location()) || error(*this, "%s: %s\n", message);
     }
     default:
         return error(*this, "%s: invalid jump statement (code %d)\n", op);
@@ -141,7 +174,7 @@ bool KolmVariableDeclaration::compileAsm(KolmGenContext *ctx, std::ostream *out)
     auto *identifier = dynamic_cast<KolmIdentifier *>(name);
     if (!identifier)
         return error(*this, "%s: identifier expected, but received %s\n",
-                     name ? name->toString() : std::string("null"));
+                     quoted(name));
     const std::string &variable = identifier->name;
     if (!kolm_ast::declarableName(*this, variable, ctx))
         return false;
@@ -192,8 +225,11 @@ bool KolmConditional::compileAsm(KolmGenContext *ctx, std::ostream *out)
     if (!condition || !thenBranch)
         return error(*this, "%s: a conditional expression and at least one statement are required in if-else\n");
     if (foldable(*condition, ctx)) {
-        KolmStatement *chosen = condition->compileTimeValue(ctx) ? thenBranch : elseBranch;
-        return !chosen || chosen->compile(ctx, out);
+        const bool holds = condition->compileTimeValue(ctx) != 0;
+        if (!kolm_ast::declaresLabel(holds ? elseBranch : thenBranch)) {
+            KolmStatement *chosen = holds ? thenBranch : elseBranch;
+            return !chosen || chosen->compile(ctx, out);
+        }
     }
     if (!compileChild(condition, *this, ctx, out))
         return false;

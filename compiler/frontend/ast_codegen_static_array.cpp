@@ -7,6 +7,7 @@
 #include "ast_statement_checks.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::whileCompiling;
 
 namespace {
@@ -58,7 +59,7 @@ bool KolmStaticArray::compile(KolmGenContext *ctx, std::ostream *)
     const auto *identifier = dynamic_cast<const KolmIdentifier *>(name);
     if (!identifier)
         return error(*this, "%s: identifier expected, but received %s\n",
-                     name ? name->toString() : std::string("null"));
+                     quoted(name));
     const std::string &array = identifier->name;
     if (!kolm_ast::declarableName(*this, array, ctx))
         return false;

@@ -10,6 +10,7 @@
 #include <map>
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::warning;
 using kolm_ast::whileCompiling;
 
@@ -41,7 +42,7 @@ bool packed(const std::map<uint32_t, size_t> &values)
 void KolmSwitchBranch::errorDuplicate() const
 {
     if (caseValue)
-        error(*this, "%s: duplicate case value %s\n", caseValue->toString());
+        error(*this, "%s: duplicate case value %s\n", quoted(caseValue));
     else
         error(*this, "%s: multiple default labels in one switch\n");
 }
@@ -69,7 +70,7 @@ bool gatherCases(const KolmSwitchBlock &sw, KolmGenContext *ctx, std::map<uint32
                                value->isCompileTimeConstant(ctx));
         if (!constant)
             return error(sw, "%s: an integer constant is expected in here, but received %s\n",
-                         value->toString());
+                         quoted(value));
         if (!values.emplace(value->compileTimeValue(ctx), i).second) {
             branch->errorDuplicate();
             return error(sw, "%s: the second one here\n");

@@ -6,6 +6,7 @@
 #include "ast_diagnostics.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using namespace kolm_isa;
 
 bool KolmInteger::compileAsm(KolmGenContext *ctx, std::ostream *out)
@@ -110,7 +111,7 @@ bool KolmSizeof::compileAsm(KolmGenContext *ctx, std::ostream *out)
     const unsigned errors = console_error_count();
     const uint32_t size = compileTimeValue(ctx);
     if (!oneName && !dynamic_cast<KolmLiteral *>(argument))
-        return error(*this, "%s: cannot take size of %s, an identifier expected\n", argument->toString());
+        return error(*this, "%s: cannot take size of %s, an identifier expected\n", quoted(argument));
     if (console_error_count() != errors)
         return false;
     ctx->write_sto(REG_EAX, size, out);
@@ -129,7 +130,7 @@ bool KolmConstantExpression::compile(KolmGenContext *ctx, std::ostream *out)
         dynamic_cast<KolmLiteral *>(expression))
         return expression->compile(ctx, out);
     return error(*this, "%s: %s is not a compile time constant or cannot be used here as such\n",
-                 expression->toString());
+                 quoted(expression));
 }
 
 bool KolmCompoundExpression::compile(KolmGenContext *ctx, std::ostream *out)

@@ -3,18 +3,10 @@
 // through their own compile (their compileAsm is never reached).
 
 #include "ast.h"
+#include "ast_diagnostics.h"
 #include "console_printer.h"
 
-namespace {
-
-bool whileCompiling(const KolmNode &node)
-{
-    console_output("kcc", "error", CONSOLE_RED, "%s: while compiling %s\n", node.location().c_str(),
-                   node.toString().c_str());
-    return false;
-}
-
-} // namespace
+using kolm_ast::whileCompiling;
 
 // A statement list also fails when one of its statements reported an error
 // and still went on: no error lets a build succeed.
@@ -57,7 +49,7 @@ void KolmConstantExpression::nullExpression() const
 void KolmBaseDeclaration::unused() const
 {
     console_output("kcc", "warning", CONSOLE_YELLOW, "%s: unused variable %s\n", location().c_str(),
-                   toString().c_str());
+                   kolm_ast::quoted(this).c_str());
 }
 
 // Nodes compiled through their own compile.

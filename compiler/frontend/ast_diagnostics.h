@@ -46,9 +46,13 @@ void warning(const KolmNode &node, const char *format, const Args &...args)
     console_output("kcc", "warning", CONSOLE_YELLOW, format, node.location().c_str(), formatArgument(args)...);
 }
 
+// The node's text form as a diagnostic quotes it: at most
+// kConsoleQuoteLimit characters; "null" for no node.
+std::string quoted(const KolmNode *node);
+
 inline bool whileCompiling(const KolmNode &node)
 {
-    return error(node, "%s: while compiling %s\n", node.toString());
+    return error(node, "%s: while compiling %s\n", quoted(&node));
 }
 
 inline bool poolExhausted(const KolmNode &node)

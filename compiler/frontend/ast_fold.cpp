@@ -7,6 +7,7 @@
 #include "ast_diagnostics.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 
 namespace {
 
@@ -175,7 +176,7 @@ uint32_t sizeOfName(const KolmSizeof &node, const KolmIdentifier &name, KolmGenC
     if (ctx->variableDeclared(name.name))
         return ctx->boardPackage().abi;
     if (report)
-        error(node, "%s: undeclared identifier %s\n", name.toString());
+        error(node, "%s: undeclared identifier %s\n", quoted(&name));
     return 0;
 }
 

@@ -2,13 +2,15 @@
 // written. It maps locations back to source lines, enters and removes
 // defines in source order, substitutes defines into identifiers, checks the
 // names that must be plain identifiers, and parses and precompiles included
-// files with a nested driver.
+// files with a nested driver. Each node maps its own lines first, so that
+// every message it prints names source lines.
 
 #include "ast.h"
 #include "ast_diagnostics.h"
 #include "lexer.h"
 
 using kolm_ast::error;
+using kolm_ast::quoted;
 using kolm_ast::warning;
 using Ops = std::vector<kolm::ReplaceOp>;
 
@@ -58,69 +60,77 @@ bool checkDeclaredName(const KolmNode &owner, const KolmExpression *name)
 
 } // namespace
 
-// Expressions: children first, each substituted, then the node's own lines.
+// Expressions: the node's own lines, then its children, each substituted.
 bool KolmTernaryExpression::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     return precompileAndSubstitute(condition, ctx, ops) && precompileAndSubstitute(ifTrue, ctx, ops) &&
-           precompileAndSubstitute(ifFalse, ctx, ops) && KolmNode::precompile(ctx, ops);
+           precompileAndSubstitute(ifFalse, ctx, ops);
 }
 
 bool KolmComparisonExpression::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(left, ctx, ops) && precompileAndSubstitute(right, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(left, ctx, ops) && precompileAndSubstitute(right, ctx, ops);
 }
 
 bool KolmBinaryOp::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(left, ctx, ops) && precompileAndSubstitute(right, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(left, ctx, ops) && precompileAndSubstitute(right, ctx, ops);
 }
 
 bool KolmUnaryOp::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(operand, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(operand, ctx, ops);
 }
 
 bool KolmPostfixOp::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(operand, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(operand, ctx, ops);
 }
 
 bool KolmSizeof::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(argument, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(argument, ctx, ops);
 }
 
 bool KolmConstantExpression::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(expression, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(expression, ctx, ops);
 }
 
 bool KolmCompoundExpression::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     for (KolmExpression *&expression : expressions)
         if (!precompileAndSubstitute(expression, ctx, ops))
             return false;
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 bool KolmAssignmentExpression::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (!precompileAndSubstitute(target, ctx, ops))
         return false;
     if (auto *reg = dynamic_cast<KolmPeriphRegister *>(target))
         reg->accessMode = KolmPeriphRegister::Store;
-    return precompileAndSubstitute(value, ctx, ops) && KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(value, ctx, ops);
 }
 
 bool KolmFunctionCall::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (!precompileNode(callee, ctx, ops))
         return false;
     if (!dynamic_cast<KolmIdentifier *>(callee))
         return error(*this, "%s: identifier expected at function call (<%s>)\n",
-                     callee ? callee->toString() : std::string("null"));
+                     quoted(callee));
     if (!checkDeclaredName(*this, callee))
         return false;
     if (arguments)
@@ -130,17 +140,18 @@ bool KolmFunctionCall::precompile(KolmGenContext *ctx, const Ops &ops)
             if (auto *reg = dynamic_cast<KolmPeriphRegister *>(argument))
                 reg->accessMode = KolmPeriphRegister::CallArgument;
         }
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 bool KolmArrayElement::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (!precompileNode(array, ctx, ops) || !precompileAndSubstitute(index, ctx, ops))
         return false;
     if (!dynamic_cast<KolmIdentifier *>(array))
         return error(*this, "%s: identifier expected, but %s received\n",
-                     array ? array->toString() : std::string("null"));
-    return checkDeclaredName(*this, array) && KolmNode::precompile(ctx, ops);
+                     quoted(array));
+    return checkDeclaredName(*this, array);
 }
 
 // A name that is a define takes the define's value once: a quoted text
@@ -149,6 +160,7 @@ bool KolmArrayElement::precompile(KolmGenContext *ctx, const Ops &ops)
 // number).
 bool KolmIdentifier::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     const auto &defines = ctx->definesMap();
     const auto found = defines.find(name);
     if (found != defines.end()) {
@@ -166,7 +178,7 @@ bool KolmIdentifier::precompile(KolmGenContext *ctx, const Ops &ops)
             }
         }
     }
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 bool KolmLabelIdentifier::precompile(KolmGenContext *ctx, const Ops &ops)
@@ -176,6 +188,7 @@ bool KolmLabelIdentifier::precompile(KolmGenContext *ctx, const Ops &ops)
 
 bool KolmPeriphRegister::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     const auto &defines = ctx->definesMap();
     auto found = defines.find(peripheral);
     if (found != defines.end())
@@ -183,146 +196,156 @@ bool KolmPeriphRegister::precompile(KolmGenContext *ctx, const Ops &ops)
     found = defines.find(reg);
     if (found != defines.end())
         reg = found->second;
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 // Statements.
 
 bool KolmExpressionStatement::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(expression, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(expression, ctx, ops);
 }
 
 bool KolmJumpStatement::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(operand, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(operand, ctx, ops);
 }
 
 bool KolmLabelStatement::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileNode(label, ctx, ops) && precompileNode(statement, ctx, ops) && KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileNode(label, ctx, ops) && precompileNode(statement, ctx, ops);
 }
 
 // A statement list also fails when any of its statements reported an error
 // and still went on, so no error ever lets a build succeed.
 bool KolmBlock::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     const unsigned errors = console_error_count();
-    return precompileList(&statements, ctx, ops) && console_error_count() == errors &&
-           KolmNode::precompile(ctx, ops);
+    return precompileList(&statements, ctx, ops) && console_error_count() == errors;
 }
 
 bool KolmCompoundBlock::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileList(declarations, ctx, ops) && precompileNode(statements, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileList(declarations, ctx, ops) && precompileNode(statements, ctx, ops);
 }
 
 bool KolmVariableDeclaration::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     return precompileNode(name, ctx, ops) && checkDeclaredName(*this, name) &&
-           precompileAndSubstitute(initialValue, ctx, ops) && KolmNode::precompile(ctx, ops);
+           precompileAndSubstitute(initialValue, ctx, ops);
 }
 
 bool KolmStaticArray::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileNode(name, ctx, ops) && checkDeclaredName(*this, name) && precompileList(members, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileNode(name, ctx, ops) && checkDeclaredName(*this, name) && precompileList(members, ctx, ops);
 }
 
 bool KolmFunctionDeclaration::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (!precompileNode(name, ctx, ops) || !checkDeclaredName(*this, name))
         return false;
     if (arguments)
         for (KolmStatement *argument : *arguments)
             if (!precompileNode(argument, ctx, ops) || !checkIdentifierClass(argument, KolmIdentifier::Plain))
                 return false;
-    return precompileNode(body, ctx, ops) && KolmNode::precompile(ctx, ops);
+    return precompileNode(body, ctx, ops);
 }
 
 bool KolmWhileLoop::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(condition, ctx, ops) && precompileNode(body, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(condition, ctx, ops) && precompileNode(body, ctx, ops);
 }
 
 bool KolmDoWhileLoop::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(condition, ctx, ops) && precompileNode(body, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(condition, ctx, ops) && precompileNode(body, ctx, ops);
 }
 
 bool KolmForLoopDeclarations::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (!precompileList(declarations, ctx, ops))
         return kolm_ast::whileCompiling(*this);
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 bool KolmConditional::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     return precompileAndSubstitute(condition, ctx, ops) && precompileNode(thenBranch, ctx, ops) &&
-           precompileNode(elseBranch, ctx, ops) && KolmNode::precompile(ctx, ops);
+           precompileNode(elseBranch, ctx, ops);
 }
 
 bool KolmSwitchBlock::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileAndSubstitute(condition, ctx, ops) && precompileList(&branches, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileAndSubstitute(condition, ctx, ops) && precompileList(&branches, ctx, ops);
 }
 
 // A case value that names a define stays an identifier; its class and value
 // make it a constant.
 bool KolmSwitchBranch::precompile(KolmGenContext *ctx, const Ops &ops)
 {
-    return precompileNode(caseValue, ctx, ops) && precompileNode(statements, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+    KolmNode::precompile(ctx, ops);
+    return precompileNode(caseValue, ctx, ops) && precompileNode(statements, ctx, ops);
 }
 
 bool KolmForLoop::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     return precompileNode(initialisation, ctx, ops) && precompileNode(condition, ctx, ops) &&
-           precompileAndSubstitute(step, ctx, ops) && precompileNode(body, ctx, ops) &&
-           KolmNode::precompile(ctx, ops);
+           precompileAndSubstitute(step, ctx, ops) && precompileNode(body, ctx, ops);
 }
 
 // Defines take effect for the nodes after them in source order. A define
 // of a known name keeps the first value and warns when the new one differs.
 bool KolmDefine::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     std::string message;
     if (!ctx->addDefine(key, value, &message))
         return error(*this, "%s: %s\n", message);
     if (!message.empty())
         warning(*this, "%s: %s\n", message);
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 bool KolmUndefine::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     ctx->removeDefine(key);
-    return KolmNode::precompile(ctx, ops);
+    return true;
 }
 
 // Parses the included file with a driver of its own on the same generator:
 // the defines made so far steer its preprocessor, the defines it makes
 // become visible after the include, and its tree is precompiled here and
 // compiled in place later.
-bool KolmInclude::precompile(KolmGenContext *ctx, const Ops &)
+bool KolmInclude::precompile(KolmGenContext *ctx, const Ops &ops)
 {
+    KolmNode::precompile(ctx, ops);
     if (g_includeDepth >= kMaxIncludeDepth)
-        return error(*this, "%s: includes nested too deeply at %s\n", name);
+        return error(*this, "%s: includes nested too deeply at %s\n", console_quote(name));
     delete compiler;
     compiler = new kolm::Compiler(ctx);
     const std::string path = ctx->locate(name, file, system);
     if (path.empty())
-        return error(*this, "%s: %s: No such file or directory\n", name);
+        return error(*this, "%s: %s: No such file or directory\n", console_quote(name));
     for (const auto &define : ctx->definesMap())
         compiler->defines.insert(define);
     const std::string *text = ctx->includeText(path);
     if (!(text ? compiler->parse_string(*text, path) : compiler->parse_file(path)) || !compiler->root)
-        return error(*this, "%s: %s: Invalid syntax\n", name);
+        return error(*this, "%s: %s: Invalid syntax\n", console_quote(name));
     for (const auto &define : compiler->local_defines) {
         std::string message;
         if (!ctx->addDefine(define.first, define.second, &message))

@@ -19,6 +19,11 @@ bool compileChild(KolmNode *child, const KolmNode &parent, KolmGenContext *ctx, 
 // builtin. False (reported at the declaration) otherwise.
 bool declarableName(const KolmNode &declaration, const std::string &name, KolmGenContext *ctx);
 
+// Whether the statement or any statement inside it declares a label. A
+// branch that a constant condition never runs is still compiled when it
+// does, so that a goto can reach the label.
+bool declaresLabel(const KolmStatement *statement);
+
 } // namespace kolm_ast
 
 #endif

@@ -2,6 +2,7 @@
 // statement of its own; the statements after it move into its block.
 
 #include "ast.h"
+#include "ast_diagnostics.h"
 #include "console_printer.h"
 
 bool KolmSwitchBlock::parseBody(KolmStatement *body)
@@ -14,7 +15,7 @@ bool KolmSwitchBlock::parseBody(KolmStatement *body)
     }
     auto *compound = dynamic_cast<KolmCompoundBlock *>(body);
     if (!compound) {
-        console_output("kcc", "error", CONSOLE_RED, notABlock, location().c_str(), body->toString().c_str());
+        console_output("kcc", "error", CONSOLE_RED, notABlock, location().c_str(), kolm_ast::quoted(body).c_str());
         delete body;
         return false;
     }
@@ -33,7 +34,7 @@ bool KolmSwitchBlock::parseBody(KolmStatement *body)
                 static_cast<KolmSwitchBranch *>(branches.back())->statements->statements.push_back(statement);
             } else {
                 console_output("kcc", "error", CONSOLE_RED, "%s: %s inside switch block is out of context\n",
-                               location().c_str(), statement->toString().c_str());
+                               location().c_str(), kolm_ast::quoted(statement).c_str());
                 strays.push_back(statement);
                 result = false;
             }

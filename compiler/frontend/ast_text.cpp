@@ -2,6 +2,7 @@
 // operator texts.
 
 #include "ast.h"
+#include "ast_diagnostics.h"
 
 #include <cstdio>
 
@@ -9,9 +10,21 @@ namespace {
 
 using namespace kolm::Token;
 
+// While a diagnostic quotes a node: the nodes still to be spelled out. A
+// text of more nodes than a quote shows ends in "..." at each level, so a
+// quote costs the same for a 4,000-term sum as for a 100-term one. -1 when
+// no quote is being made.
+thread_local int g_quoteNodes = -1;
+
 std::string text(const KolmNode *node)
 {
-    return node ? node->toString() : "null";
+    if (!node)
+        return "null";
+    if (g_quoteNodes == 0)
+        return "...";
+    if (g_quoteNodes > 0)
+        --g_quoteNodes;
+    return node->toString();
 }
 
 std::string opText(int op, std::initializer_list<std::pair<int, const char *>> table)
@@ -252,3 +265,18 @@ std::string KolmUndefine::toString() const
 {
     return "undef:" + key;
 }
+
+namespace kolm_ast {
+
+std::string quoted(const KolmNode *node)
+{
+    if (!node)
+        return "null";
+    // Every node spells at least one character of its own.
+    g_quoteNodes = int(kConsoleQuoteLimit);
+    const std::string full = node->toString();
+    g_quoteNodes = -1;
+    return console_quote(full);
+}
+
+} // namespace kolm_ast

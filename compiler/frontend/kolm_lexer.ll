@@ -12,6 +12,12 @@
 
 #define YY_USER_ACTION yylloc->columns(yyleng);
 
+// A refill reads as much as the buffer holds. The buffer doubles while one
+// token outgrows it, and each refill scans the token again from its start:
+// with reads of flex's fixed 8 KB a megabyte-long comment or name would be
+// scanned again for every 8 KB of it.
+#define YY_READ_BUF_SIZE (1 << 30)
+
 using token = kolm::Parser::token;
 
 // A token that carries its own number as value.

@@ -6,67 +6,45 @@
 #include "console_printer.h"
 #include "kolm_scanner.h"
 
-#include <fstream>
-#include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kolm {
 
 namespace {
 
-const char kName[] = "[A-Za-z_][0-9A-Za-z_]*";
-const char kOperand[] = "[A-Za-z_][0-9A-Za-z_]*|0x[0-9A-Fa-f]+|[0-9]+";
-
-std::regex pattern(const std::string &text)
+// The whole file; false with the reason when a read fails part-way.
+bool readAll(int fd, std::string *text, std::string *reason)
 {
-    return std::regex(text, std::regex::ECMAScript);
-}
-
-// The directive patterns: compiling them costs more than preprocessing a
-// small file, and every include makes a driver of its own.
-struct DirectivePatterns {
-    DirectivePatterns()
-        : re_word(pattern(R"re(#\s*([A-Za-z_][0-9A-Za-z_]*)[\s\S]*)re")),
-          re_define(pattern(std::string(R"re(#\s*define\s+(?:\(\s*()re") + kName + R"re()\s*\)|()re" + kName +
-                        R"re())(?:\s+([\s\S]*))?)re")),
-          re_undef(pattern(std::string(R"re(#\s*undef\s+()re") + kName + ")")),
-          re_include(pattern(R"re(#\s*include\s*(?:"([-/.0-9A-Za-z_]+)"|<([-/.0-9A-Za-z_]+)>))re")),
-          re_ifdef(pattern(std::string(R"re(#\s*(ifdef|ifndef)\s+()re") + kName + ")")),
-          re_if_defined(pattern(std::string(R"re(#\s*if\s+(!?)defined\s*\(\s*()re") + kName + R"re()\s*\)\s*)re")),
-          re_if_value(pattern(std::string(R"re(#\s*(if|elif)\s+(?:\(\s*)?()re") + kOperand + R"re()(?:\s*\)\s*)?)re")),
-          re_if_compare(pattern(std::string(R"re(#\s*(if|elif)\s+\(\s*()re") + kOperand + R"re()\s*([^\s]+)\s*()re" +
-                            kOperand + R"re()\s*\)\s*)re")),
-          re_else(pattern(R"re(#\s*else\s*)re")),
-          re_endif(pattern(R"re(#\s*endif\s*)re")),
-          re_define_value(pattern(R"re(|['.0-9A-Za-z\\_]+|"(?:\\.|[^"\\])*")re"))
-    {
+    try {
+        char block[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, block, sizeof block);
+            if (n == 0)
+                return true;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                *reason = std::strerror(errno);
+                return false;
+            }
+            text->append(block, size_t(n));
+        }
+    } catch (const std::bad_alloc &) {
+        *reason = std::strerror(ENOMEM);
+        return false;
     }
-
-    std::regex re_word, re_define, re_undef, re_include, re_ifdef, re_if_defined, re_if_value, re_if_compare, re_else,
-        re_endif, re_define_value;
-};
-
-const DirectivePatterns &directivePatterns()
-{
-    static const DirectivePatterns patterns;
-    return patterns;
 }
 
 } // namespace
 
 Compiler::Compiler(KolmGenContext *context)
-    : context(context),
-      re_word(directivePatterns().re_word),
-      re_define(directivePatterns().re_define),
-      re_undef(directivePatterns().re_undef),
-      re_include(directivePatterns().re_include),
-      re_ifdef(directivePatterns().re_ifdef),
-      re_if_defined(directivePatterns().re_if_defined),
-      re_if_value(directivePatterns().re_if_value),
-      re_if_compare(directivePatterns().re_if_compare),
-      re_else(directivePatterns().re_else),
-      re_endif(directivePatterns().re_endif),
-      re_define_value(directivePatterns().re_define_value)
+    : context(context)
 {
 }
 
@@ -77,20 +55,29 @@ Compiler::~Compiler()
 
 bool Compiler::parse_file(const std::string &fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         console_output("kcc", "error", CONSOLE_RED, "%s: No such file or directory\n", fileName.c_str());
         error_flag = true;
         return false;
     }
-    // A directory opens like a file and reads as empty; it is no source.
+    // A directory opens like a file; it is no source.
     struct stat status;
-    if (stat(fileName.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
         console_output("kcc", "error", CONSOLE_RED, "%s: Is a directory\n", fileName.c_str());
         error_flag = true;
         return false;
     }
-    return parse_stream(in, fileName);
+    std::string text;
+    std::string reason;
+    const bool read = readAll(fd, &text, &reason);
+    ::close(fd);
+    if (!read) {
+        file_name = fileName;
+        return readError(reason);
+    }
+    return parse_string(text, fileName);
 }
 
 bool Compiler::parse_string(const std::string &text, const std::string &name)
@@ -113,8 +100,11 @@ bool Compiler::parse_stream(std::istream &in, const std::string &name)
     lexer.setErrorHandler([this](const location &where, const std::string &message) { error(where, message); });
     scanner = &lexer;
     scan_location = location(&file_name);
+    last_token = 0;
+    else_if_links.clear();
 
     int result = 1;
+    const ParsingLineMapping parsingLines(&replace_ops);
     try {
         // A source without a single token (a guarded include seen before)
         // is an empty file, not a syntax error.
@@ -139,21 +129,28 @@ bool Compiler::parse_stream(std::istream &in, const std::string &name)
 
 int Compiler::lex(Parser::semantic_type *value, location *loc, size_t parserStack)
 {
-    if (parserStack > kMaxParserStack) {
+    // A link's `else` stays on the stack until the chain is reduced.
+    while (!else_if_links.empty() && else_if_links.back() > parserStack)
+        else_if_links.pop_back();
+    const size_t held = (kElseIfLinkSymbols - 1) * else_if_links.size();
+    if (parserStack > held && parserStack - held > kMaxParserStack) {
         *loc = pending_token >= 0 ? pending_location : scan_location;
         error(*loc, "nested too deeply: more than " + std::to_string(kMaxParserStack) +
                         " open symbols in the parser");
         return Parser::token::YYerror;
     }
-    if (pending_token >= 0) {
-        const int token = pending_token;
+    int token = pending_token;
+    if (token >= 0) {
         pending_token = -1;
         *value = pending_value;
         *loc = pending_location;
-        return token;
+    } else {
+        token = scanner->lex(value, &scan_location);
+        *loc = scan_location;
     }
-    const int token = scanner->lex(value, &scan_location);
-    *loc = scan_location;
+    if (token == Token::If && last_token == Token::Else)
+        else_if_links.push_back(parserStack);
+    last_token = token;
     return token;
 }
 

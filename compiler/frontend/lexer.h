@@ -13,7 +13,6 @@
 #include <istream>
 #include <map>
 #include <ostream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -66,8 +65,11 @@ public:
     // the destructors) never exhaust the stack. The parser's stack grows by
     // one to six symbols for each level of brackets, blocks, statements,
     // ternaries or prefix operators; expressions count their own levels,
-    // operators chained to the left (a 2,000-term sum) included.
+    // operators chained to the left (a 2,000-term sum) included. A chain of
+    // `else if` is one statement after another, not nesting: each link
+    // holds six symbols until the chain ends, and counts as one.
     static constexpr size_t kMaxParserStack = 2048;
+    static constexpr size_t kElseIfLinkSymbols = 6;
     static constexpr int kMaxExpressionDepth = 4096;
 
     // The next token for the parser, from the scanner of the parse in
@@ -116,32 +118,31 @@ private:
     void writeLine(const std::string &text, std::ostream &out);
     void dropLine();
     bool preprocessorError(const char *format, const std::string &argument = std::string());
+    // Whether this source, with the sources of the build counted before it,
+    // stays within the generator's bounds (always without a generator).
+    bool sourceFits() const;
+    // Reports that the source could not be read ("Cannot read NAME: REASON").
+    bool readError(const std::string &reason);
 
     std::deque<PreprocessorConditional> conditionals;
     int input_line = 0;
     int output_line = 0;
     int removed_from = 0;  // first source line of the removed run, one-based
     int removed_count = 0; // source lines removed since the last written line
+    size_t output_bytes = 0; // preprocessed text written
 
     // The parse in progress: the scanner's location and the first token,
     // read ahead to tell an empty source from a syntax error.
     location scan_location;
     int pending_token = -1;
+    // The tokens of the parse in progress: the one returned last, and the
+    // parser's stack depth at each `if` that continues an open `else if`
+    // chain (innermost last).
+    int last_token = 0;
+    std::vector<size_t> else_if_links;
     Parser::semantic_type pending_value;
     location pending_location;
 
-    // The directive patterns, compiled once for every driver.
-    const std::regex &re_word;
-    const std::regex &re_define;
-    const std::regex &re_undef;
-    const std::regex &re_include;
-    const std::regex &re_ifdef;
-    const std::regex &re_if_defined;
-    const std::regex &re_if_value;
-    const std::regex &re_if_compare;
-    const std::regex &re_else;
-    const std::regex &re_endif;
-    const std::regex &re_define_value;
 };
 
 } // namespace kolm

@@ -6,10 +6,13 @@
 #include "lexer.h"
 
 #include "console_printer.h"
+#include "kolm_gen_context.h"
+#include "preprocessor_directives.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace kolm {
 
@@ -58,22 +61,43 @@ bool Compiler::preprocess_stream(std::istream &in, std::ostream &out, const std:
     input_line = 0;
     output_line = 0;
     removed_count = 0;
+    output_bytes = 0;
 
     std::string line;
-    while (std::getline(in, line)) {
+    while (sourceFits() && std::getline(in, line)) {
         if (line.empty())
             writeLine(line, out);
         else if (!processInputLine(line, out))
             return false;
         ++input_line;
     }
+    if (!sourceFits())
+        return preprocessorError("%s:%d: source too large after includes\n");
+    // A stream that fails part-way (an I/O error, memory running out for a
+    // line) is no shorter source.
+    if (in.bad())
+        return readError(std::strerror(EIO));
     if (!conditionals.empty()) {
         console_output("kcc", "error", CONSOLE_RED, "%s:%d: unterminated #if\n", file_name.c_str(),
                        conditionals.back().branches.front().line + 1);
         error_flag = true;
         return false;
     }
+    if (context)
+        context->countSource(output_bytes);
     return true;
+}
+
+bool Compiler::sourceFits() const
+{
+    return !context || context->sourceFits(1, output_bytes);
+}
+
+bool Compiler::readError(const std::string &reason)
+{
+    console_output("kcc", "error", CONSOLE_RED, "Cannot read %s: %s\n", file_name.c_str(), reason.c_str());
+    error_flag = true;
+    return false;
 }
 
 bool Compiler::processInputLine(const std::string &line, std::ostream &out)
@@ -91,15 +115,14 @@ bool Compiler::processInputLine(const std::string &line, std::ostream &out)
 bool Compiler::processMacro(const std::string &directive, std::ostream &out)
 {
     const std::string text = stripTail(directive);
-    std::smatch match;
-    if (!std::regex_match(text, match, re_word)) {
+    std::string word;
+    if (!directive::word(text, &word)) {
         if (!linesActive()) {
             dropLine();
             return true;
         }
         return preprocessorError("%s:%d: invalid preprocessor directive %s\n", text);
     }
-    const std::string word = match[1];
     if (word == "if" || word == "ifdef" || word == "ifndef" || word == "elif" || word == "else" ||
         word == "endif") {
         dropLine();
@@ -119,7 +142,7 @@ bool Compiler::processConditional(const std::string &word, const std::string &di
                                ? linesActive()
                                : conditionals.empty() || conditionals.back().enclosing_active;
     if (word == "else" || word == "endif") {
-        if (enclosing && !std::regex_match(directive, word == "else" ? re_else : re_endif))
+        if (enclosing && !directive::bare(directive, word.c_str()))
             return preprocessorError("%s:%d: invalid preprocessor directive %s\n", directive);
         return word == "else" ? processMacroElse() : processMacroEndif();
     }
@@ -136,43 +159,44 @@ bool Compiler::processConditional(const std::string &word, const std::string &di
     return processMacroIf(condition, enclosing);
 }
 
-bool Compiler::evaluateCondition(const std::string &directive, bool *matched, bool *condition)
+bool Compiler::evaluateCondition(const std::string &text, bool *matched, bool *condition)
 {
-    std::smatch match;
     *matched = true;
-    if (std::regex_match(directive, match, re_ifdef)) {
-        *condition = isDefined(match[2]) == (match[1] == "ifdef");
+    bool positive = false;
+    bool negated = false;
+    std::string name, left, op, right;
+    if (directive::ifdef(text, &positive, &name)) {
+        *condition = isDefined(name) == positive;
         return true;
     }
-    if (std::regex_match(directive, match, re_if_defined)) {
-        *condition = isDefined(match[2]) != (match[1] == "!");
+    if (directive::ifDefined(text, &negated, &name)) {
+        *condition = isDefined(name) != negated;
         return true;
     }
-    if (std::regex_match(directive, match, re_if_value)) {
+    if (directive::ifValue(text, &left)) {
         int value = 0;
-        if (!getDefineValue(match[2], &value))
+        if (!getDefineValue(left, &value))
             return false;
         *condition = value != 0;
         return true;
     }
-    if (std::regex_match(directive, match, re_if_compare)) {
-        int left = 0;
-        int right = 0;
-        if (!getDefineValue(match[2], &left) || !getDefineValue(match[4], &right))
+    if (directive::ifCompare(text, &left, &op, &right)) {
+        int a = 0;
+        int b = 0;
+        if (!getDefineValue(left, &a) || !getDefineValue(right, &b))
             return false;
-        const std::string op = match[3];
         if (op == "==")
-            *condition = left == right;
+            *condition = a == b;
         else if (op == "!=")
-            *condition = left != right;
+            *condition = a != b;
         else if (op == "<")
-            *condition = left < right;
+            *condition = a < b;
         else if (op == ">")
-            *condition = left > right;
+            *condition = a > b;
         else if (op == "<=")
-            *condition = left <= right;
+            *condition = a <= b;
         else if (op == ">=")
-            *condition = left >= right;
+            *condition = a >= b;
         else
             return preprocessorError("%s:%d: token \"%s\" is not valid in preprocessor expressions\n", op);
         return true;
@@ -181,30 +205,28 @@ bool Compiler::evaluateCondition(const std::string &directive, bool *matched, bo
     return true;
 }
 
-bool Compiler::processPassedOn(const std::string &word, const std::string &directive, std::ostream &out)
+bool Compiler::processPassedOn(const std::string &word, const std::string &text, std::ostream &out)
 {
-    std::smatch match;
-    if (word == "define" && std::regex_match(directive, match, re_define)) {
-        const std::string name = match[1].matched ? match[1] : match[2];
-        const std::string value = match[3];
-        if (!std::regex_match(value, re_define_value))
+    std::string name, value;
+    bool system = false;
+    if (word == "define" && directive::define(text, &name, &value)) {
+        if (!directive::defineValue(value))
             return preprocessorError("%s:%d: invalid define value %s\n", value);
         local_defines.emplace(name, value);
         writeLine("#define " + name + (value.empty() ? "" : " " + value), out);
         return true;
     }
-    if (word == "undef" && std::regex_match(directive, match, re_undef)) {
-        local_defines.erase(match[1]);
-        defines.erase(match[1]);
-        writeLine("#undef " + match[1].str(), out);
+    if (word == "undef" && directive::undef(text, &name)) {
+        local_defines.erase(name);
+        defines.erase(name);
+        writeLine("#undef " + name, out);
         return true;
     }
-    if (word == "include" && std::regex_match(directive, match, re_include)) {
-        writeLine(match[1].matched ? "#include \"" + match[1].str() + "\"" : "#include <" + match[2].str() + ">",
-                  out);
+    if (word == "include" && directive::include(text, &name, &system)) {
+        writeLine(system ? "#include <" + name + ">" : "#include \"" + name + "\"", out);
         return true;
     }
-    return preprocessorError("%s:%d: invalid preprocessor directive %s\n", directive);
+    return preprocessorError("%s:%d: invalid preprocessor directive %s\n", text);
 }
 
 bool Compiler::processMacroIf(bool condition, bool enclosingActive)
@@ -279,6 +301,7 @@ bool Compiler::linesActive() const
 void Compiler::writeLine(const std::string &text, std::ostream &out)
 {
     ++output_line;
+    output_bytes += text.size() + 1;
     if (removed_count > 0) {
         replace_ops.push_back({removed_from, output_line, removed_count, 0});
         removed_count = 0;
@@ -295,7 +318,8 @@ void Compiler::dropLine()
 
 bool Compiler::preprocessorError(const char *format, const std::string &argument)
 {
-    console_output("kcc", "error", CONSOLE_RED, format, file_name.c_str(), input_line + 1, argument.c_str());
+    console_output("kcc", "error", CONSOLE_RED, format, file_name.c_str(), input_line + 1,
+                   console_quote(argument).c_str());
     error_flag = true;
     return false;
 }

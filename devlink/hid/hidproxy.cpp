@@ -13,6 +13,8 @@
 namespace {
 
 constexpr int MinPollIntervalMs = 5;
+// How often waitForReadyRead reads a device that has nothing yet.
+constexpr int WaitReadIntervalMs = 1;
 
 bool g_contextStarted = false;
 libusb_context *g_usbContext = nullptr;
@@ -55,6 +57,8 @@ void HIDProxy::deinit()
 
 void HIDProxy::qSleep(int ms)
 {
+    if (ms <= 0)
+        return;
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
@@ -145,34 +149,44 @@ bool HIDProxy::setFeature(const QByteArray &data, int reportId)
 
 int HIDProxy::waitForReadyRead(int timeoutMs)
 {
+    if (timeoutMs <= 0)
+        return -1;
     int result = -1;
-    QEventLoop loop;
-    QTimer overall;
-    overall.setSingleShot(true);
-    overall.setInterval(timeoutMs);
-    connect(&overall, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QTimer reader;
-    reader.setSingleShot(true);
-    reader.setInterval(0);
-    connect(&reader, &QTimer::timeout, &loop, [&] {
+    const QPointer<HIDProxy> alive(this);
+    // One read; true when the wait is over. A close or a delete by anything
+    // that ran during the wait (a reply time-out, the owner) ends it without
+    // touching the device again.
+    const auto readOnce = [&] {
+        if (!alive || !isOpen())
+            return true;
         const int read = periodic();
-        if (read == 0) {
-            reader.start();
-            return;
-        }
+        if (read == 0)
+            return false;
         result = read;
         if (read < 0) {
             close();
             emit disconnected();
         }
-        loop.quit();
-    });
-    const QPointer<HIDProxy> alive(this);
-    overall.start();
-    reader.start();
-    loop.exec();
-    overall.stop();
-    reader.stop();
+        return true;
+    };
+    if (!readOnce()) {
+        QEventLoop loop;
+        QTimer overall;
+        overall.setSingleShot(true);
+        overall.setTimerType(Qt::PreciseTimer);
+        connect(&overall, &QTimer::timeout, &loop, &QEventLoop::quit);
+        // Reads with a short pause between them, so that a wait on a silent
+        // device does not hold a core.
+        QTimer reader;
+        reader.setTimerType(Qt::PreciseTimer);
+        connect(&reader, &QTimer::timeout, &loop, [&] {
+            if (readOnce())
+                loop.quit();
+        });
+        overall.start(timeoutMs);
+        reader.start(WaitReadIntervalMs);
+        loop.exec();
+    }
     if (alive && result > 0 && m_reportId >= 0)
         --result;
     return result;

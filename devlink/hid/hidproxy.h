@@ -62,7 +62,8 @@ public:
     static void initContext();
     static libusb_context *context();
     static void deinit();
-    // Waits without blocking the calling thread's event processing.
+    // Waits without blocking the calling thread's event processing; returns
+    // at once for 0 or less.
     static void qSleep(int ms);
 
     int reportID() const { return m_reportId; }
@@ -95,6 +96,11 @@ public:
     // At most 63 data bytes; more are refused.
     virtual bool setFeature(const QByteArray &data, int reportId = -1);
     virtual bool getFeature(int length, QByteArray &out, int reportId = -1) = 0;
+    // Waits up to `timeoutMs` for an input report: its data bytes (the count
+    // less the report-ID byte), or -1 when none came. A failed read closes
+    // the device and emits disconnected(). Returns at once for a time-out
+    // of 0 or less; any close or a delete of the proxy during the wait ends
+    // it.
     virtual int waitForReadyRead(int timeoutMs);
     // A view of the input buffer after the report-ID byte, valid until the
     // next read; empty when `length` runs past the buffer.

@@ -80,6 +80,7 @@ void ZuHalHidMessenger::releaseProxy()
 
 void ZuHalHidMessenger::close()
 {
+    endWaits();
     if (!m_proxy)
         return;
     m_proxy->disconnect(this);

@@ -85,6 +85,11 @@ void SlipBuffer::decode(QByteArray data)
             if (byte == ESC_END || byte == ESC_ESC) {
                 setState(SLIP_INPKT);
                 store(byte == ESC_END ? END : ESC);
+            } else if (byte == END) {
+                // A frame cut off after ESC: the END abandons it and opens
+                // the next, which would be lost otherwise.
+                m_buffer.clear();
+                setState(SLIP_INPKT);
             } else {
                 // A broken escape abandons the frame; the next END opens
                 // a new one and empties the buffer.

@@ -10,9 +10,10 @@
 //
 // Receiving: a frame's closing END also opens the next frame, so a peer that
 // sends END only after each frame loses nothing; empty frames between ENDs
-// are skipped; bytes before the first END are ignored. A frame longer than
-// MaxFrame bytes (unescaped, checksum included) is abandoned until the next
-// END, so a peer cannot grow the buffer without bound.
+// are skipped; bytes before the first END are ignored. A broken escape
+// abandons the frame until the next END, which opens a new one. A frame
+// longer than MaxFrame bytes (unescaped, checksum included) is abandoned
+// until the next END, so a peer cannot grow the buffer without bound.
 class SlipBuffer : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -16,7 +17,7 @@ struct LineSetting
     bool (*accepted)(int value);
 };
 
-const LineSetting Baud = {"/Baud", 115200, nullptr};
+const LineSetting Baud = {"/Baud", 115200, [](int v) { return v > 0; }};
 const LineSetting Parity = {"/Parity", QSerialPort::NoParity,
                             [](int v) { return v == 0 || (v >= 2 && v <= 5); }};
 const LineSetting Bits = {"/Bits", QSerialPort::Data8, [](int v) { return v >= 5 && v <= 8; }};
@@ -38,9 +39,11 @@ int lineValue(const QString &group, const LineSetting &setting, const LineValues
 {
     const QString key = group + QLatin1String(setting.suffix);
     bool ok = false;
-    const int value = values.read(key, setting.fallback).toInt(&ok);
-    if (ok && setting.accepted(value))
-        return value;
+    // Read wide: a text past the int range would otherwise come back cut.
+    const qlonglong value = values.read(key, setting.fallback).toLongLong(&ok);
+    if (ok && value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()
+        && setting.accepted(int(value)))
+        return int(value);
     values.repair(key, setting.fallback);
     return setting.fallback;
 }
@@ -49,9 +52,9 @@ bool setupComPort(const serial_port_catalog::Port &listed, const QString &group,
                   const LineValues &values, QSerialPort &port)
 {
     port.setPortName(listed.systemLocation);
-    const quint32 baud = values.read(group + QLatin1String(Baud.suffix), Baud.fallback).toUInt();
-    port.setBaudRate(qint32(baud), QSerialPort::Input);
-    port.setBaudRate(qint32(baud), QSerialPort::Output);
+    const int baud = lineValue(group, Baud, values);
+    port.setBaudRate(baud, QSerialPort::Input);
+    port.setBaudRate(baud, QSerialPort::Output);
     const auto applyParity = [&] {
         port.setParity(QSerialPort::Parity(lineValue(group, Parity, values)));
     };

@@ -8,11 +8,29 @@
 #include <QPointer>
 #include <QSettings>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace {
 
 constexpr char MakerManufacturer[] = "Halvane Devices";
 constexpr quint16 ControllerProductId = 0xA26A;
 constexpr char SettingsGroup[] = "Serial";
+
+// Whether the port's device is gone (unplugged, the line hung up) rather than
+// only slow to read: a full output buffer, which Qt reports as a resource
+// error too, is not a lost device.
+bool deviceGone(const QSerialPort &port)
+{
+#ifdef Q_OS_UNIX
+    pollfd fd = {int(port.handle()), 0, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    Q_UNUSED(port);
+    return true;
+#endif
+}
 
 } // namespace
 
@@ -22,8 +40,8 @@ ZuHalUartMessenger::ZuHalUartMessenger(QObject *parent)
     , m_slip(new SlipBuffer(this))
 {
     m_slip->setCrc8(true);
-    connect(m_port, &QSerialPort::aboutToClose, this, &ZuHalUartMessenger::notifyDisconnected,
-            Qt::QueuedConnection);
+    connect(m_port, &QSerialPort::aboutToClose, this,
+            [this] { afterEventsOfThisLink([this] { notifyDisconnected(); }); });
     connect(m_port, &QSerialPort::errorOccurred, this, &ZuHalUartMessenger::com_error);
     connect(m_port, &QSerialPort::readyRead, this, &ZuHalUartMessenger::readData);
     connect(m_slip, &SlipBuffer::pktReady, this, &ZuHalUartMessenger::receivePacket);
@@ -44,7 +62,10 @@ QList<ZuHalDevice> ZuHalUartMessenger::enumerate()
             continue;
         ZuHalDevice device;
         device.address = port.portName;
-        const auto usb = usbDevices.constFind(port.serialNumber);
+        // A port without a serial number (a built-in UART) is not the USB
+        // device that reports none.
+        const auto usb = port.serialNumber.isEmpty() ? usbDevices.constEnd()
+                                                     : usbDevices.constFind(port.serialNumber);
         device.manufacturer = usb == usbDevices.constEnd() ? tr("Unknown Manufacturer") : usb->manufacturer;
         device.product = usb == usbDevices.constEnd() ? QStringLiteral("----") : usb->product;
         device.serial = port.serialNumber;
@@ -65,6 +86,10 @@ bool ZuHalUartMessenger::open(const QVariant &address)
         m_port->blockSignals(wasBlocked);
         return false;
     }
+    // The old link's end, if not yet delivered, is not delivered after this
+    // start.
+    ++m_link;
+    dropDisconnectNotice();
     emit connected();
     m_port->blockSignals(wasBlocked);
     // Two END bytes: a receiver between frames is left waiting in an empty one.
@@ -81,6 +106,7 @@ bool ZuHalUartMessenger::isOpen() const
 void ZuHalUartMessenger::close()
 {
     m_port->close();
+    endWaits();
 }
 
 QString ZuHalUartMessenger::toString() const
@@ -121,9 +147,16 @@ bool ZuHalUartMessenger::send(const ZuHalPacket &packet)
 {
     if (!isOpen())
         return false;
-    if (m_port->write(m_slip->encode(packet.serialize())) <= 0)
+    const QByteArray frame = m_slip->encode(packet.serialize());
+    // Frames for a device that is slow to read wait in the port, up to a
+    // bound; past it a frame is refused rather than queued without end.
+    if (m_port->bytesToWrite() + frame.size() > MaxQueuedBytes)
         return false;
-    return m_port->flush();
+    if (m_port->write(frame) != frame.size())
+        return false;
+    // Writes what the device takes now; the rest follows as it reads.
+    m_port->flush();
+    return true;
 }
 
 bool ZuHalUartMessenger::pollData(int msec)
@@ -149,16 +182,34 @@ void ZuHalUartMessenger::readData()
 
 void ZuHalUartMessenger::com_error(QSerialPort::SerialPortError error)
 {
+    bool lost = false;
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
     case QSerialPort::PermissionError:
     case QSerialPort::OpenError:
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
+        lost = true;
+        break;
     case QSerialPort::ResourceError:
-        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+        lost = deviceGone(*m_port);
         break;
     default:
         break;
     }
+    if (lost)
+        afterEventsOfThisLink([this] { close(); });
+}
+
+void ZuHalUartMessenger::afterEventsOfThisLink(std::function<void()> action)
+{
+    // A reopen in the meantime makes the action stale: the link it was
+    // meant for is gone, and it would close or end the new one.
+    QMetaObject::invokeMethod(
+        this,
+        [this, link = m_link, action = std::move(action)] {
+            if (link == m_link)
+                action();
+        },
+        Qt::QueuedConnection);
 }

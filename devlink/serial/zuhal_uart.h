@@ -5,6 +5,8 @@
 
 #include <QSerialPort>
 
+#include <functional>
+
 class SlipBuffer;
 
 // The transport over a serial port (the USB serial interface of the maker's
@@ -15,6 +17,10 @@ class ZuHalUartMessenger : public ZuHalAbstractMessenger
     Q_OBJECT
 
 public:
+    // Bytes of frames held for a device that is slow to read; send() refuses
+    // a frame that would go past it.
+    static constexpr qint64 MaxQueuedBytes = 256 * 1024;
+
     explicit ZuHalUartMessenger(QObject *parent = nullptr);
 
     // The serial ports that may be the maker's devices, labelled with the
@@ -37,6 +43,8 @@ public:
     bool pollData(int msec) override;
 
 public slots:
+    // True when the frame was taken: written, or queued behind earlier ones
+    // while the device is slow to read; false past MaxQueuedBytes.
     bool send(const ZuHalPacket &packet) override;
 
 private slots:
@@ -44,6 +52,13 @@ private slots:
     void com_error(QSerialPort::SerialPortError error);
 
 private:
+    // Runs `action` once control is back in the event loop, unless the
+    // transport was opened again before.
+    void afterEventsOfThisLink(std::function<void()> action);
+
     QSerialPort *m_port;
     SlipBuffer *m_slip;
+    // Counts the opens, so that what the end of one link queued does not
+    // act on the next.
+    quint64 m_link = 0;
 };

@@ -10,6 +10,11 @@ ZuHalAbstractMessenger::ZuHalAbstractMessenger(QObject *parent)
 {
 }
 
+ZuHalAbstractMessenger::~ZuHalAbstractMessenger()
+{
+    endWaits();
+}
+
 ZuHalPacket ZuHalAbstractMessenger::pop()
 {
     if (m_queue.isEmpty())
@@ -55,7 +60,10 @@ bool ZuHalAbstractMessenger::waitForPackets(QEventLoop &loop, int msec)
         connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         timer.start(msec);
     }
+    m_waits.append(&loop);
     loop.exec();
+    if (alive)
+        m_waits.removeOne(&loop);
     timer.stop();
     QCoreApplication::processEvents();
 
@@ -63,7 +71,25 @@ bool ZuHalAbstractMessenger::waitForPackets(QEventLoop &loop, int msec)
     if (!alive)
         return false;
     blockSignals(wasBlocked);
-    if (m_disconnectPending && !wasBlocked)
-        QMetaObject::invokeMethod(this, &ZuHalAbstractMessenger::notifyDisconnected, Qt::QueuedConnection);
+    if (m_disconnectPending && !wasBlocked) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_disconnectPending)
+                    notifyDisconnected();
+            },
+            Qt::QueuedConnection);
+    }
     return !m_queue.isEmpty();
+}
+
+void ZuHalAbstractMessenger::dropDisconnectNotice()
+{
+    m_disconnectPending = false;
+}
+
+void ZuHalAbstractMessenger::endWaits()
+{
+    for (QEventLoop *loop : qAsConst(m_waits))
+        loop->quit();
 }

@@ -33,6 +33,9 @@ public:
     Q_ENUM(Type)
 
     explicit ZuHalAbstractMessenger(QObject *parent = nullptr);
+    // Ends a running pollData(): a transport deleted inside the wait is not
+    // touched again.
+    ~ZuHalAbstractMessenger() override;
 
     // Closes whatever is open, then opens the device the address names.
     // True when the open was started or done (see the transport).
@@ -52,6 +55,7 @@ public:
     virtual void setPollTime(int msec) = 0;
     // Waits for received packets up to `msec` (no limit for 0 or less)
     // without emitting dataReady(); true when the queue holds packets.
+    // Closing the transport, by any path, ends the wait.
     virtual bool pollData(int msec) = 0;
 
     int queue() const { return m_queue.size(); }
@@ -83,8 +87,13 @@ protected:
     // quit on its device's data and error signals, with this object's
     // signals blocked, ended after `msec` when that is above 0.
     bool waitForPackets(QEventLoop &loop, int msec);
+    // Ends every running pollData(); each transport's close() calls it.
+    void endWaits();
+    // Forgets a link-down notice held back by pollData(): a new link is up.
+    void dropDisconnectNotice();
 
 private:
     QList<ZuHalPacket> m_queue;
+    QList<QEventLoop *> m_waits;
     bool m_disconnectPending = false;
 };

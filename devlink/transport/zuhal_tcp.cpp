@@ -52,6 +52,7 @@ bool ZuHalTCPMessenger::isOpen() const
 void ZuHalTCPMessenger::close()
 {
     m_socket->close();
+    endWaits();
 }
 
 QString ZuHalTCPMessenger::toString() const

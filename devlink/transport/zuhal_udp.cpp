@@ -45,6 +45,7 @@ void ZuHalUDPMessenger::close()
 {
     m_socket->close();
     m_peer.clear();
+    endWaits();
 }
 
 QString ZuHalUDPMessenger::toString() const

@@ -32,6 +32,12 @@ void readStrings(libusb_device_handle *handle, const libusb_device_descriptor &d
     devices.insert(serial, device);
 }
 
+UsbEnumerator::Source &customSource()
+{
+    static UsbEnumerator::Source source;
+    return source;
+}
+
 } // namespace
 
 UsbEnumerator &UsbEnumerator::instance()
@@ -50,8 +56,15 @@ bool UsbEnumerator::qualifies(int vendorId, int productId)
     return vendorId == MakerVendorId || productId == ControllerProductId;
 }
 
+void UsbEnumerator::setSource(Source source)
+{
+    customSource() = std::move(source);
+}
+
 QHash<QString, UsbEnumerator::UsbDevice> UsbEnumerator::enumerate() const
 {
+    if (customSource())
+        return customSource()();
     QHash<QString, UsbDevice> devices;
     if (!m_started)
         return devices;

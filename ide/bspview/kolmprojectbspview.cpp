@@ -1,11 +1,15 @@
 #include "kolmprojectbspview.h"
 
 #include "kolm_board_package.h"
+#include "natural_order.h"
 #include "qmaterialfont.h"
 #include "ui_kolmprojectbspview.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QStandardItemModel>
+
+#include <functional>
 
 namespace {
 
@@ -26,6 +30,39 @@ QStandardItem* kindItem(const QString& text, int kind)
     auto* item = new QStandardItem(text);
     item->setData(kind, KolmProjectBSPView::KindRole);
     return item;
+}
+
+// A peripheral's or register's name: sorts in natural order (PA2 before
+// PA10), whichever way the user sorts the tree.
+class NameItem : public QStandardItem
+{
+public:
+    NameItem(const std::string& name, int kind)
+        : QStandardItem(QString::fromStdString(name))
+    {
+        setData(kind, KolmProjectBSPView::KindRole);
+    }
+
+    bool operator<(const QStandardItem& other) const override
+    {
+        return naturalLess(text(), other.text());
+    }
+};
+
+// Makes a line edit at least wide enough to show its whole text, so the
+// layout around it opens that wide.
+void fitText(QLineEdit* field)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field) : 0;
+    option.state |= QStyle::State_Sunken;
+    // The edit keeps 2 px on either side of its text, and one for the cursor.
+    const QMargins margins = field->textMargins();
+    const int contents = field->fontMetrics().horizontalAdvance(field->text()) + 2 * 2 + 1 + margins.left() + margins.right();
+    const QSize size = field->style()->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                                         QSize(contents, field->sizeHint().height()), field);
+    field->setMinimumWidth(size.width());
 }
 
 // "pointer, size": exactly one comma; both sides trimmed, either may be empty.
@@ -55,6 +92,8 @@ KolmProjectBSPView::KolmProjectBSPView(QWidget* parent)
     ui->setupUi(this);
     ui->bspTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui->bspTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A fresh header sorts descending; names read best from A to Z.
+    ui->bspTable->header()->setSortIndicator(0, Qt::AscendingOrder);
 
     tools = {{ui->regGetEdit, ui->regGetTool},
              {ui->regSetEdit, ui->regSetTool},
@@ -91,12 +130,14 @@ void KolmProjectBSPView::setBSP(const KolmBoardPackageParser* package)
     connect(ui->bspTable->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &KolmProjectBSPView::bspTable_currentChanged);
     ui->bspTable->setSortingEnabled(true);
+    const int treeWidth = fitColumns();
 
     delete oldSelection;
     delete oldModel;
 
     fillDefines();
     fillAbout();
+    makeRoomForTree(treeWidth);
 }
 
 QStandardItemModel* KolmProjectBSPView::fromBSP(const KolmBoardPackageParser* package)
@@ -106,15 +147,15 @@ QStandardItemModel* KolmProjectBSPView::fromBSP(const KolmBoardPackageParser* pa
 
     auto* model = new QStandardItemModel(this);
     QStandardItem* root = model->invisibleRootItem();
-    for (const std::string& peripheral : package->peripherals()) {
-        QStandardItem* peripheralItem = kindItem(QString::fromStdString(peripheral), PeripheralItem);
+    for (const std::string& peripheral : naturallySorted(package->peripherals())) {
+        QStandardItem* peripheralItem = new NameItem(peripheral, PeripheralItem);
         peripheralItem->setIcon(QMaterialIcon::icon(QStringLiteral("developer_board")));
-        for (const std::string& reg : package->registers(peripheral)) {
+        for (const std::string& reg : naturallySorted(package->registers(peripheral))) {
             const uint32_t address = package->address(peripheral, reg);
             const uint32_t access = package->access(peripheral, reg);
 
             QList<QStandardItem*> row;
-            row << kindItem(QString::fromStdString(reg), RegisterNameItem);
+            row << new NameItem(reg, RegisterNameItem);
             row.first()->setData(access, AccessRole);
             row << kindItem(QStringLiteral("0x%1").arg(hex8(address)), AddressItem);
             for (uint32_t bit : accessBits) {
@@ -157,16 +198,72 @@ QString KolmProjectBSPView::regName(const QModelIndex& index)
     return item->parent()->text() + QLatin1Char('.') + item->text();
 }
 
+// Each column as wide as its widest item at any depth (collapsed rows
+// included) or its header, whichever is wider: names and addresses show
+// whole, an access column takes its icon and header only. Returns the width
+// the tree needs to show all its columns.
+int KolmProjectBSPView::fitColumns()
+{
+    QTreeView* tree = ui->bspTable;
+    const QAbstractItemModel* model = tree->model();
+    QHeaderView* header = tree->header();
+
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.font = tree->font();
+    const int iconSide = tree->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, tree);
+    option.decorationSize = tree->iconSize().isValid() ? tree->iconSize() : QSize(iconSide, iconSide);
+    const int firstIndent = tree->rootIsDecorated() ? tree->indentation() : 0;
+
+    int total = 2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        int width = header->sectionSizeHint(column);
+        const std::function<void(const QModelIndex&, int)> widen = [&](const QModelIndex& parent, int indent) {
+            for (int row = 0; row < model->rowCount(parent); ++row) {
+                const QModelIndex index = model->index(row, column, parent);
+                const int item = tree->itemDelegate(index)->sizeHint(option, index).width();
+                width = qMax(width, (column == 0 ? indent : 0) + item);
+                widen(model->index(row, 0, parent), indent + tree->indentation());
+            }
+        };
+        widen(QModelIndex(), firstIndent);
+        header->resizeSection(column, width);
+        total += width;
+    }
+    return total;
+}
+
+// The dialog opens wide enough for the tree to show all its columns beside
+// the panel at the panel's own width; any width beyond that is shared out as
+// before.
+void KolmProjectBSPView::makeRoomForTree(int treeWidth)
+{
+    // Before the dialog is first shown, its widgets pass no size change on
+    // to the layouts around them, which still hold the sizes they measured
+    // when the form was built; make them measure the panel afresh.
+    for (QWidget* child : ui->widget->findChildren<QWidget*>())
+        child->updateGeometry();
+    for (QLayout* layout : ui->widget->findChildren<QLayout*>())
+        layout->invalidate();
+    const int panelWidth = ui->widget->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = margins.left() + treeWidth + ui->splitter->handleWidth() + panelWidth + margins.right();
+    if (width() < needed)
+        resize(needed, height());
+    ui->splitter->setSizes({treeWidth, panelWidth});
+}
+
 void KolmProjectBSPView::fillDefines()
 {
     QTableWidget* table = ui->definesTable;
     table->clear();
     table->setColumnCount(2);
-    table->setRowCount(static_cast<int>(bsp->define_map.size()));
+    const std::vector<std::string> names = naturallySorted(bsp->defines());
+    table->setRowCount(static_cast<int>(names.size()));
     int row = 0;
-    for (const auto& define : bsp->define_map) {
-        table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(define.first)));
-        table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(define.second)));
+    for (const std::string& name : names) {
+        table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(name)));
+        table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(bsp->define_map.at(name))));
         ++row;
     }
     if (row == 0)
@@ -186,6 +283,8 @@ void KolmProjectBSPView::fillAbout()
     ui->bspRamView->setText(QStringLiteral("[0x%1:0x%2]").arg(hex8(bsp->ram_address), hex8(ramEnd)));
     ui->bspDataView->setText(QStringLiteral("0x%1").arg(hex8(bsp->rom_address)));
     ui->bspPeriphView->setText(QStringLiteral("0x%1").arg(hex8(bsp->hal_address)));
+    for (QLineEdit* field : {ui->bspNameView, ui->bspRamView, ui->bspDataView, ui->bspPeriphView})
+        fitText(field);
 }
 
 void KolmProjectBSPView::bspTable_currentChanged(QModelIndex current, QModelIndex)

@@ -59,6 +59,8 @@ private slots:
 
 private:
     QStandardItem* registerNameItem(const QModelIndex& index) const;
+    int fitColumns();
+    void makeRoomForTree(int treeWidth);
     void fillDefines();
     void fillAbout();
     void insertForCurrent(const QString& before, const QString& after);

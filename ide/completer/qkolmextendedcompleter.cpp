@@ -1,6 +1,7 @@
 #include "qkolmextendedcompleter.h"
 
 #include "kolm_board_package.h"
+#include "natural_order.h"
 #include "qkolmextendedcompletionmodel.h"
 
 #include <QStandardItemModel>
@@ -26,13 +27,15 @@ void QKolmExtendedCompleter::parse(const KolmBoardPackageParser* bsp)
     for (const QString& word : QKolmExtendedCompletionModel::builtins)
         root->appendRow(new QStandardItem(word));
 
-    // Package names are 8-bit strings in UTF-8.
+    // Package names are 8-bit strings in UTF-8. The package hands them out
+    // in no particular order; the popup lists them as the model holds them,
+    // so they go in natural order (PA0, PA1, PA2 ... PA13).
     if (bsp) {
-        for (const std::string& define : bsp->defines())
+        for (const std::string& define : naturallySorted(bsp->defines()))
             root->appendRow(new QStandardItem(QString::fromStdString(define)));
-        for (const std::string& peripheral : bsp->peripherals()) {
+        for (const std::string& peripheral : naturallySorted(bsp->peripherals())) {
             auto* item = new QStandardItem(QString::fromStdString(peripheral));
-            for (const std::string& reg : bsp->registers(peripheral))
+            for (const std::string& reg : naturallySorted(bsp->registers(peripheral)))
                 item->appendRow(new QStandardItem(QString::fromStdString(reg)));
             root->appendRow(item);
         }

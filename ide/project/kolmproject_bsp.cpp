@@ -29,7 +29,7 @@ void KolmProject::setBSP(const QString& name)
     if (name.isEmpty())
         return;
     // Without a location the copy would land in the working directory.
-    if (!hasLocation(QStringLiteral("Cannot add files - project location is not specified")))
+    if (!hasLocation(QStringLiteral("Cannot set the board package - project location is not specified")))
         return;
     if (name.startsWith(kBuiltinScheme)) {
         initBuiltinBoardPackages();

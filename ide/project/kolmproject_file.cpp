@@ -57,9 +57,12 @@ bool KolmProject::load(const QString& fileName)
             return false;
         }
         const QJsonObject entry = value.toObject();
+        if (entry.value(QStringLiteral("name")).toString().isEmpty()) {
+            emit error(tr("File entry without a name"));
+            return false;
+        }
         const QString path = projectPath(entry);
-        // A directory (or an entry without a name, which names the project
-        // directory itself) is no source file.
+        // A directory is no source file.
         if (!QFileInfo(directory.absoluteFilePath(path)).isFile()) {
             emit error(tr("File %1 does not exist").arg(path));
             return false;

@@ -3,6 +3,7 @@
 #include "kolm_board_package.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -26,4 +27,15 @@ inline std::unique_ptr<KolmBoardPackageParser> testPackage(const char* name)
 inline std::unique_ptr<KolmBoardPackageParser> builtinPackage(const char* name)
 {
     return readPackage(std::string(KOLM_BSP_DIR "/") + name);
+}
+
+// Names with numbers in the order a reader expects: stem + first, ...,
+// stem + last, as the emulator's pins (PA0 ... PA15) and the channels of
+// numbered.kbsp (CH1 ... CH12) carry them.
+inline QStringList numbered(const QString& stem, int first, int last)
+{
+    QStringList names;
+    for (int number = first; number <= last; ++number)
+        names << stem + QString::number(number);
+    return names;
 }

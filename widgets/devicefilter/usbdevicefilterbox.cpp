@@ -3,6 +3,7 @@
 #include "ui_usbdevicefilterbox.h"
 
 #include <QSettings>
+#include <QSpinBox>
 
 namespace {
 
@@ -10,6 +11,23 @@ const char baudKey[] = "Serial/Baud";
 const char flowKey[] = "Serial/FlowCtrl";
 const char blackListKey[] = "Serial/BlackList";
 const unsigned speeds[] = {9600, 19200, 38400, 57600, 115200, 230400, 460800};
+
+// A spin box sizes itself for the texts of its minimum and maximum, "0x0"
+// and "0xffff"; "f" is among the narrowest hexadecimal digits, so a value
+// such as 0xa26a would be clipped. Widen the box by what the widest
+// four-digit value needs beyond the maximum's text.
+void fitFourHexDigits(QSpinBox *spin)
+{
+    const QFontMetrics metrics = spin->fontMetrics();
+    QChar widest = QLatin1Char('0');
+    for (QChar digit : QStringLiteral("0123456789abcdef"))
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest))
+            widest = digit;
+    const int extra = metrics.horizontalAdvance(QString(4, widest))
+                      - metrics.horizontalAdvance(QString::number(spin->maximum(), 16));
+    if (extra > 0)
+        spin->setMinimumWidth(spin->sizeHint().width() + extra);
+}
 
 } // namespace
 
@@ -19,6 +37,8 @@ USBDeviceFilterBox::USBDeviceFilterBox(QWidget *parent)
 {
     ui->setupUi(this);
     setTitle(tr("Device Filter"));
+    fitFourHexDigits(ui->vidSpin);
+    fitFourHexDigits(ui->pidSpin);
     for (unsigned speed : speeds)
         ui->uartSpeedCombo->addItem(QString::number(speed), int(speed));
 }

@@ -54,6 +54,8 @@ const RunCase kRuns[] = {
     {"PostfixOnAnElementComputesItsAddressOnce",
      "var g = 10, h = 20;\nvar main() { var p, i = 0; p = &g; p[i++ * 4]++; p[i * 4]; g * 100 + h + i * 1000; }",
      2120},
+    {"PostfixOnAnElementYieldsTheOldValue",
+     "var g = 20;\nvar main() { var p, a, b; p = &g; a = p[0]++; b = p[0]--; a * 10000 + b * 100 + g; }", 202120},
     {"StaticArrayElements", "var t = [5, 6, 7];\nvar main() { var i = 2; t[i] * 10 + t[0] + sizeof(t) * 100; }", 375},
     {"InNumbers", "var t = [5, 6, 7];\nvar main() { var x = 6; (x in t) + ((8 in t) << 1) + (((x + 1) in t) << 2); }", 5},
     {"InLiteralsComparesWholeTexts",

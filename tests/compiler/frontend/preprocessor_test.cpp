@@ -126,6 +126,33 @@ TEST(Preprocessor, SyntaxErrorsAreReportedAtSourceLines)
                                   "Lex_Identifier or Lex_LParen\n");
 }
 
+// Gives its text, then fails as a device that cannot be read on does.
+class FailingBuffer : public std::streambuf
+{
+public:
+    explicit FailingBuffer(std::string text) : m_text(std::move(text))
+    {
+        setg(&m_text[0], &m_text[0], &m_text[0] + m_text.size());
+    }
+
+protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+
+private:
+    std::string m_text;
+};
+
+TEST(Preprocessor, ReadFailurePartWayFailsTheBuild)
+{
+    CapturedDiagnostics diagnostics;
+    kolm::Compiler driver(nullptr);
+    FailingBuffer buffer("var main()\n{\n    return 0;\n}\n");
+    std::istream in(&buffer);
+    EXPECT_FALSE(driver.parse_stream(in, "p.kos"));
+    EXPECT_EQ(diagnostics.text(), "kcc: error: Cannot read p.kos: Input/output error\n");
+    EXPECT_EQ(driver.root, nullptr);
+}
+
 TEST(Preprocessor, ReplaceStackDump)
 {
     CapturedDiagnostics diagnostics;

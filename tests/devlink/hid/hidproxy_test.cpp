@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 QByteArray report(const QByteArray &head, int size)
@@ -49,6 +51,10 @@ private slots:
     void waitForReadyReadCountsDataBytes_data();
     void waitForReadyReadCountsDataBytes();
     void waitForReadyReadReportsFailure();
+    void replyTimeoutEndsWait();
+    void closeEndsWait();
+    void timeoutsOfZeroOrLessReturnAtOnce_data();
+    void timeoutsOfZeroOrLessReturnAtOnce();
 };
 
 void HidProxyTest::reportLayout_data()
@@ -238,6 +244,7 @@ void HidProxyTest::receiverMayDeleteProxy_data()
     QTest::newRow("read failure") << "failure";
     QTest::newRow("reply time-out") << "timeout";
     QTest::newRow("read failure while waiting") << "wait";
+    QTest::newRow("reply time-out while waiting") << "timeout in wait";
 }
 
 // The owner of a proxy may delete it in its slots, in the middle of the
@@ -249,14 +256,14 @@ void HidProxyTest::receiverMayDeleteProxy()
     const auto deleteProxy = [&] { delete proxy.data(); };
     connect(proxy, &HIDProxy::processInRequest, this, deleteProxy);
     connect(proxy, &HIDProxy::disconnected, this, deleteProxy);
-    proxy->setReplyTimeout(event == "timeout" ? 20 : LongReplyTimeoutMs);
+    proxy->setReplyTimeout(event.startsWith("timeout") ? 20 : LongReplyTimeoutMs);
     QVERIFY(proxy->setDevice("dev"));
     proxy->queueReport(QByteArray::fromHex("aa"), 1);
     proxy->queueReport(QByteArray::fromHex("bb"), 1);
     if (event == "input")
         proxy->inputReports.append(QByteArray::fromHex("0102"));
     proxy->failNextRead = event == "failure" || event == "wait";
-    if (event == "wait")
+    if (event == "wait" || event == "timeout in wait")
         QVERIFY(proxy->waitForReadyRead(5000) < 0);
     else
         proxy->setPollInterval(5);
@@ -354,6 +361,9 @@ void HidProxyTest::waitForReadyReadTimesOut()
     QCOMPARE(proxy.waitForReadyRead(50), -1);
     QVERIFY(clock.elapsed() >= 45);
     QVERIFY(proxy.isOpen());
+    // The wait pauses between reads instead of holding a core (a read per
+    // pass of the event loop would be thousands).
+    QVERIFY2(proxy.reads <= 100, qPrintable(QString::number(proxy.reads)));
 }
 
 void HidProxyTest::waitForReadyReadCountsDataBytes_data()
@@ -387,6 +397,72 @@ void HidProxyTest::waitForReadyReadReportsFailure()
     QVERIFY(proxy.waitForReadyRead(5000) < 0);
     QCOMPARE(disconnected.size(), 1);
     QVERIFY(!proxy.isOpen());
+}
+
+// The reply time-out closes the device in the middle of a wait: the wait
+// ends there, and disconnected() is emitted once.
+void HidProxyTest::replyTimeoutEndsWait()
+{
+    MemoryHidProxy proxy;
+    proxy.setReplyTimeout(30);
+    QVERIFY(proxy.setDevice("d"));
+    QSignalSpy disconnected(&proxy, &HIDProxy::disconnected);
+    QVERIFY(proxy.sendPacket(QByteArray("x"), 1));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(proxy.waitForReadyRead(10000), -1);
+    QVERIFY2(clock.elapsed() < 5000, "the wait outlived the close");
+    QVERIFY(!proxy.isOpen());
+    QCoreApplication::processEvents();
+    QCOMPARE(disconnected.size(), 1);
+}
+
+// The owner closes the device while a wait runs: the wait ends without
+// reading the closed device and without a disconnected().
+void HidProxyTest::closeEndsWait()
+{
+    MemoryHidProxy proxy;
+    QVERIFY(proxy.setDevice("d"));
+    QSignalSpy disconnected(&proxy, &HIDProxy::disconnected);
+    QTimer::singleShot(20, &proxy, [&] { proxy.close(); });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(proxy.waitForReadyRead(10000), -1);
+    QVERIFY2(clock.elapsed() < 5000, "the wait outlived the close");
+    QCOMPARE(disconnected.size(), 0);
+}
+
+void HidProxyTest::timeoutsOfZeroOrLessReturnAtOnce_data()
+{
+    QTest::addColumn<bool>("sleep");
+    QTest::addColumn<int>("timeoutMs");
+
+    QTest::newRow("qSleep(-1)") << true << -1;
+    QTest::newRow("qSleep(0)") << true << 0;
+    QTest::newRow("qSleep(INT_MIN)") << true << std::numeric_limits<int>::min();
+    QTest::newRow("waitForReadyRead(-1)") << false << -1;
+    QTest::newRow("waitForReadyRead(0)") << false << 0;
+}
+
+void HidProxyTest::timeoutsOfZeroOrLessReturnAtOnce()
+{
+    QFETCH(bool, sleep);
+    QFETCH(int, timeoutMs);
+    MemoryHidProxy proxy;
+    QVERIFY(proxy.setDevice("d"));
+    QSignalSpy disconnected(&proxy, &HIDProxy::disconnected);
+    // Should the wait not return, this ends a wait on the device after a
+    // while, so that the row fails instead of hanging.
+    QTimer::singleShot(3000, &proxy, [&] { proxy.close(); });
+    QElapsedTimer clock;
+    clock.start();
+    if (sleep)
+        HIDProxy::qSleep(timeoutMs);
+    else
+        QCOMPARE(proxy.waitForReadyRead(timeoutMs), -1);
+    QVERIFY2(clock.elapsed() < 2000, "a time-out of 0 or less waited");
+    QVERIFY(proxy.isOpen());
+    QCOMPARE(disconnected.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(HidProxyTest)

@@ -24,6 +24,7 @@ public:
     bool failNextRead = false;
     bool failWrites = false;
     QString openedName;
+    int reads = 0; // periodic() calls, to see how busy a wait keeps the device
 
     // Name that setDevice refuses, like a device that is not attached.
     static constexpr const char *MissingDevice = "0483:a26a:missing";
@@ -76,6 +77,7 @@ public:
 protected:
     int periodic() override
     {
+        ++reads;
         if (!isOpen() || failNextRead) {
             failNextRead = false;
             return -1;

@@ -87,6 +87,10 @@ private slots:
             << hexBytes("c001db410202c0c00303c0") << true << Frames{hexBytes("03")};
         QTest::newRow("bad escape, next frame shares END")
             << hexBytes("c001db4102c00303c0") << true << Frames{hexBytes("03")};
+        QTest::newRow("frame cut after ESC, next frame kept")
+            << hexBytes("c01012db" "c001020306c0") << true << Frames{hexBytes("010203")};
+        QTest::newRow("frame cut after ESC, no checksum")
+            << hexBytes("c01012db" "c00102c0") << false << Frames{hexBytes("0102")};
         QTest::newRow("one byte with checksum") << hexBytes("c005c0") << true << Frames{};
         QTest::newRow("one byte without checksum") << hexBytes("c005c0") << false << Frames{hexBytes("05")};
         QTest::newRow("unfinished frame") << hexBytes("c0010203") << false << Frames{};

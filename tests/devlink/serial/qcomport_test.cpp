@@ -17,6 +17,8 @@ private slots:
     void storedValuesApplied();
     void invalidValueRepaired_data();
     void invalidValueRepaired();
+    void badBaudRateRepaired_data();
+    void badBaudRateRepaired();
     void unlistedPortRefused();
     void hashFormUsesDefaultsWithoutWriting();
 
@@ -89,6 +91,7 @@ void QComPortTest::invalidValueRepaired_data()
     QTest::newRow("parity text") << "/Parity" << QVariant("even") << 0;
     QTest::newRow("bits 9") << "/Bits" << QVariant(9) << 8;
     QTest::newRow("bits 4") << "/Bits" << QVariant(4) << 8;
+    QTest::newRow("bits 8 plus 2^32") << "/Bits" << QVariant("4294967304") << 8;
     QTest::newRow("flow control 3") << "/FlowCtrl" << QVariant(3) << 0;
     QTest::newRow("flow control -1") << "/FlowCtrl" << QVariant(-1) << 0;
     QTest::newRow("stop bits 0") << "/StopBits" << QVariant(0) << 1;
@@ -111,6 +114,41 @@ void QComPortTest::invalidValueRepaired()
     QCOMPARE(port.dataBits(), QSerialPort::Data8);
     QCOMPARE(port.flowControl(), QSerialPort::NoFlowControl);
     QCOMPARE(port.stopBits(), QSerialPort::OneStop);
+}
+
+void QComPortTest::badBaudRateRepaired_data()
+{
+    QTest::addColumn<bool>("fromHash");
+    QTest::addColumn<QVariant>("stored");
+
+    for (const bool fromHash : {false, true}) {
+        const char *form = fromHash ? "hash" : "settings";
+        QTest::addRow("%s, text", form) << fromHash << QVariant("fast");
+        QTest::addRow("%s, negative", form) << fromHash << QVariant(-9600);
+        QTest::addRow("%s, zero", form) << fromHash << QVariant(0);
+        QTest::addRow("%s, past int", form) << fromHash << QVariant("99999999999");
+    }
+}
+
+// A stored baud rate that is no rate opens the port at the default rate (and
+// the settings form writes the default back), instead of failing every open.
+void QComPortTest::badBaudRateRepaired()
+{
+    QFETCH(bool, fromHash);
+    QFETCH(QVariant, stored);
+    QSerialPort port;
+    if (fromHash) {
+        QVERIFY2(QComPort::setupComPortFromHash(m_pty->path(), {{"Serial/Baud", stored}}, "Serial", port),
+                 qPrintable(port.errorString()));
+        QVERIFY(settings().allKeys().isEmpty());
+    } else {
+        settings().setValue("Serial/Baud", stored);
+        QVERIFY2(QComPort::setupComPortFromSettings(m_pty->path(), settings(), "Serial", port),
+                 qPrintable(port.errorString()));
+        QCOMPARE(settings().value("Serial/Baud").toInt(), 115200);
+    }
+    QVERIFY(port.isOpen());
+    QCOMPARE(port.baudRate(), 115200);
 }
 
 void QComPortTest::unlistedPortRefused()

@@ -1,4 +1,7 @@
 #include "pty_pair.h"
+#include "slip.h"
+#include "test_packets.h"
+#include "usb_enumerator.h"
 #include "zuhal_uart.h"
 
 #include <QCoreApplication>
@@ -38,6 +41,25 @@ serial_port_catalog::Port adapter(const QString &manufacturer, bool hasProductId
     return port;
 }
 
+// Frames of `packets` as the device reads them, once it reads `count`
+// bytes (the event loop runs meanwhile, so the port goes on writing).
+QList<QByteArray> framesRead(PtyPair &pty, int count)
+{
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    while (bytes.size() < count && clock.elapsed() < 30000) {
+        QCoreApplication::processEvents();
+        bytes += pty.read(count - bytes.size(), 10);
+    }
+    QList<QByteArray> frames;
+    SlipBuffer slip;
+    slip.setCrc8(true);
+    QObject::connect(&slip, &SlipBuffer::pktReady, [&](const QByteArray &frame) { frames.append(frame); });
+    slip.decode(bytes);
+    return frames;
+}
+
 } // namespace
 
 class ZuHalUartTest : public QObject
@@ -60,6 +82,10 @@ private slots:
     void receiverMayDeleteTransport();
     void portErrors_data();
     void portErrors();
+    void slowReaderKeepsLink();
+    void emptySerialNeverMatches();
+    void reopenSignalOrder_data();
+    void reopenSignalOrder();
 
 private:
     void openTransport();
@@ -86,6 +112,7 @@ void ZuHalUartTest::init()
 
 void ZuHalUartTest::cleanup()
 {
+    UsbEnumerator::setSource({});
     delete m_transport;
     m_transport = nullptr;
     m_pty.reset();
@@ -235,7 +262,9 @@ void ZuHalUartTest::portErrors_data()
     QTest::addColumn<QSerialPort::SerialPortError>("error");
     QTest::addColumn<bool>("closes");
 
-    QTest::newRow("resource") << QSerialPort::ResourceError << true;
+    // A full output buffer is reported as a resource error too; the port
+    // that is really gone is closed (peerCloseDisconnects).
+    QTest::newRow("resource, device still there") << QSerialPort::ResourceError << false;
     QTest::newRow("read") << QSerialPort::ReadError << true;
     QTest::newRow("write") << QSerialPort::WriteError << true;
     QTest::newRow("permission") << QSerialPort::PermissionError << true;
@@ -257,6 +286,112 @@ void ZuHalUartTest::portErrors()
     QTest::qWait(30);
     QCOMPARE(m_transport->isOpen(), !closes);
     QCOMPARE(disconnected.size(), closes ? 1 : 0);
+}
+
+// A device that stops reading for a while: the link stays up, frames queue
+// up to a bound and are refused past it, and once the device reads again
+// every accepted frame arrives, in order.
+void ZuHalUartTest::slowReaderKeepsLink()
+{
+    openTransport();
+    QSignalSpy disconnected(m_transport, &ZuHalAbstractMessenger::disconnected);
+    QList<QByteArray> accepted;
+    qint64 acceptedBytes = 0;
+    bool refused = false;
+    for (int i = 0; i < 20000 && !refused; ++i) {
+        QByteArray payload(48, char(i));
+        payload.prepend(QByteArray::number(i).rightJustified(6, '0'));
+        const ZuHalPacket packet = makePacket(0x0012, 0x0002, 1, 2, payload);
+        refused = !m_transport->send(packet);
+        if (!refused) {
+            accepted.append(packet.serialize());
+            SlipBuffer slip;
+            slip.setCrc8(true);
+            acceptedBytes += slip.encode(packet.serialize()).size();
+        }
+        if (i % 64 == 0)
+            QCoreApplication::processEvents();
+    }
+    QVERIFY2(refused, "the transport queued without bound");
+    QVERIFY(acceptedBytes >= ZuHalUartMessenger::MaxQueuedBytes / 2);
+    QTest::qWait(50);
+    QVERIFY(m_transport->isOpen());
+    QCOMPARE(disconnected.size(), 0);
+
+    const QList<QByteArray> frames = framesRead(*m_pty, int(acceptedBytes));
+    QCOMPARE(frames.size(), accepted.size());
+    QVERIFY(frames == accepted);
+    QVERIFY(m_transport->isOpen());
+    QCOMPARE(disconnected.size(), 0);
+    // With the queue drained, the link takes frames again.
+    QVERIFY(m_transport->send(packetOf(SamplePacket)));
+    QCOMPARE(m_pty->read(sampleFrame().size()), sampleFrame());
+}
+
+// A USB device that reports an empty serial number does not label a port
+// without one (a built-in UART).
+void ZuHalUartTest::emptySerialNeverMatches()
+{
+    UsbEnumerator::setSource([] {
+        QHash<QString, UsbEnumerator::UsbDevice> devices;
+        devices.insert(QString(), {QStringLiteral("Halvane Devices"), QStringLiteral("KOLM-Nano")});
+        devices.insert(QStringLiteral("0042"), {QStringLiteral("Halvane Devices"), QStringLiteral("KOLM-One")});
+        return devices;
+    });
+    serial_port_catalog::Port builtIn;
+    builtIn.portName = QStringLiteral("ttyS0");
+    builtIn.systemLocation = QStringLiteral("/dev/ttyS0");
+    ScopedPortListing ports({builtIn, adapter("Halvane Devices", true, 0xA26A)});
+    const QList<ZuHalDevice> devices = ZuHalUartMessenger::enumerate();
+    QCOMPARE(devices.size(), 2);
+    QCOMPARE(devices[0].address, QStringLiteral("ttyS0"));
+    QCOMPARE(devices[0].manufacturer, QStringLiteral("Unknown Manufacturer"));
+    QCOMPARE(devices[0].product, QStringLiteral("----"));
+    QCOMPARE(devices[0].serial, QString());
+    QCOMPARE(devices[1].manufacturer, QStringLiteral("Halvane Devices"));
+    QCOMPARE(devices[1].product, QStringLiteral("KOLM-One"));
+}
+
+void ZuHalUartTest::reopenSignalOrder_data()
+{
+    QTest::addColumn<QString>("before");
+
+    QTest::newRow("open on an open transport") << "";
+    QTest::newRow("port error pending at the reopen") << "error";
+    QTest::newRow("closed during pollData, reopened after it") << "poll";
+}
+
+// An owner that deletes the transport on disconnected() reopens it: nothing
+// of the old link reaches it after the new link's connected().
+void ZuHalUartTest::reopenSignalOrder()
+{
+    QFETCH(QString, before);
+    openTransport();
+    QPointer<ZuHalUartMessenger> transport = m_transport;
+    m_transport = nullptr;
+    QStringList events;
+    connect(transport, &ZuHalAbstractMessenger::connected, this, [&] { events << "connected"; });
+    connect(transport, &ZuHalAbstractMessenger::disconnected, this, [&] {
+        events << "disconnected";
+        delete transport.data();
+    });
+    if (before == "error") {
+        QVERIFY(QMetaObject::invokeMethod(transport, "com_error",
+                                          Q_ARG(QSerialPort::SerialPortError, QSerialPort::WriteError)));
+    } else if (before == "poll") {
+        // The old link's end is held back while the wait blocks the
+        // transport's signals.
+        QTimer::singleShot(20, transport, [&] { transport->close(); });
+        QVERIFY(!transport->pollData(0));
+    }
+    QVERIFY(transport->open(m_pty->path()));
+    QTest::qWait(50);
+    QVERIFY2(!transport.isNull(), qPrintable(events.join(", ")));
+    QVERIFY(transport->isOpen());
+    QCOMPARE(events.lastIndexOf("connected"), events.size() - 1);
+    QVERIFY(transport->send(packetOf(SamplePacket)));
+    QVERIFY(m_pty->read(2 + sampleFrame().size()).endsWith(sampleFrame()));
+    delete transport.data();
 }
 
 QTEST_GUILESS_MAIN(ZuHalUartTest)

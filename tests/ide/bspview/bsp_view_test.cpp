@@ -6,6 +6,7 @@
 #include "kolmprojectbspview.h"
 #include "qmaterialfont.h"
 #include "test_packages.h"
+#include "text_room.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -78,6 +79,14 @@ QImage image(const QIcon& icon)
     return icon.pixmap(QSize(24, 24)).toImage();
 }
 
+QStringList childTexts(const QAbstractItemModel* model, const QModelIndex& parent = QModelIndex())
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(parent); ++row)
+        texts << model->index(row, 0, parent).data().toString();
+    return texts;
+}
+
 } // namespace
 
 class BspViewTest : public QObject
@@ -91,6 +100,11 @@ private slots:
     void accessIcons();
     void definesAndAbout();
     void packageWithoutDefines();
+    void treeOpensAscendingInNaturalOrder();
+    void userSortKeepsNaturalOrder();
+    void definesInNaturalOrder();
+    void textsFitAtOwnSize_data();
+    void textsFitAtOwnSize();
     void nullPackageKeepsContent();
     void secondPackageReplacesTree();
     void regName_data();
@@ -107,6 +121,7 @@ private:
     std::unique_ptr<KolmBoardPackageParser> fixture;
     std::unique_ptr<KolmBoardPackageParser> bare;
     std::unique_ptr<KolmBoardPackageParser> emulator;
+    std::unique_ptr<KolmBoardPackageParser> numberedNames;
 };
 
 void BspViewTest::initTestCase()
@@ -114,7 +129,8 @@ void BspViewTest::initTestCase()
     fixture = testPackage("fixture.kbsp");
     bare = testPackage("bare.kbsp");
     emulator = builtinPackage("Emulator.kbsp");
-    QVERIFY(fixture && bare && emulator);
+    numberedNames = testPackage("numbered.kbsp");
+    QVERIFY(fixture && bare && emulator && numberedNames);
 }
 
 void BspViewTest::initialState()
@@ -227,6 +243,94 @@ void BspViewTest::packageWithoutDefines()
     // An empty RAM ends just before it starts, in 32 bits.
     QCOMPARE(text(dialog, "bspRamView"), QString("[0x00000000:0xffffffff]"));
     QCOMPARE(text(dialog, "bspNameView"), QString("Bare [sizeof(var)==2)]"));
+}
+
+void BspViewTest::treeOpensAscendingInNaturalOrder()
+{
+    KolmProjectBSPView dialog;
+    dialog.setBSP(emulator.get());
+    QCOMPARE(tree(dialog)->header()->sortIndicatorSection(), 0);
+    QCOMPARE(tree(dialog)->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    const QStringList peripherals = childTexts(tree(dialog)->model());
+    QCOMPARE(peripherals.first(), QString("FLASH"));
+    QCOMPARE(peripherals.last(), QString("TIME"));
+    const int first = peripherals.indexOf("PA0");
+    QCOMPARE(peripherals.mid(first, 16), numbered("PA", 0, 15));
+
+    dialog.setBSP(numberedNames.get());
+    const QAbstractItemModel* model = tree(dialog)->model();
+    QCOMPARE(childTexts(model, model->index(0, 0)), numbered("CH", 1, 12));
+}
+
+// A click on the header sorts the other way round, still counting numbers.
+void BspViewTest::userSortKeepsNaturalOrder()
+{
+    KolmProjectBSPView dialog;
+    dialog.setBSP(numberedNames.get());
+    tree(dialog)->sortByColumn(0, Qt::DescendingOrder);
+    const QAbstractItemModel* model = tree(dialog)->model();
+    QCOMPARE(childTexts(model), QStringList({"CALIBRATION", "ADC"}));
+    QStringList channels = numbered("CH", 1, 12);
+    std::reverse(channels.begin(), channels.end());
+    QCOMPARE(childTexts(model, model->index(1, 0)), channels);
+}
+
+void BspViewTest::definesInNaturalOrder()
+{
+    KolmProjectBSPView dialog;
+    dialog.setBSP(numberedNames.get());
+    const QTableWidget* defines = formChild<QTableWidget>(dialog, "definesTable");
+    QStringList rows;
+    for (int row = 0; row < defines->rowCount(); ++row)
+        rows << defines->item(row, 0)->text() + "=" + defines->item(row, 1)->text();
+    QStringList expected;
+    for (int number = 1; number <= 12; ++number)
+        expected << QString("CH%1=%1").arg(number);
+    QCOMPARE(rows, expected);
+}
+
+void BspViewTest::textsFitAtOwnSize_data()
+{
+    QTest::addColumn<bool>("builtinPackage");
+    QTest::newRow("emulator") << true;
+    QTest::newRow("long register name") << false;
+}
+
+// Shown at its own size, the dialog shows all seven columns, every register
+// name and address, and the About fields whole.
+void BspViewTest::textsFitAtOwnSize()
+{
+    QFETCH(bool, builtinPackage);
+
+    KolmProjectBSPView dialog;
+    dialog.setBSP(builtinPackage ? emulator.get() : numberedNames.get());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTreeView* view = tree(dialog);
+    view->expandAll();
+
+    const QHeaderView* header = view->header();
+    QVERIFY(header->sectionViewportPosition(6) + header->sectionSize(6) <= view->viewport()->width());
+    for (int column = 0; column < 7; ++column)
+        QVERIFY2(header->sectionSize(column) >= header->sectionSizeHint(column), qPrintable(QString::number(column)));
+
+    const QAbstractItemModel* model = view->model();
+    const QFontMetrics metrics = view->fontMetrics();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex peripheral = model->index(row, 0);
+        for (int child = 0; child < model->rowCount(peripheral); ++child) {
+            for (int column : {0, 1}) {
+                const QModelIndex index = model->index(child, column, peripheral);
+                const QString text = index.data().toString();
+                QVERIFY2(metrics.horizontalAdvance(text) <= textRoom(view, index), qPrintable(text));
+            }
+        }
+    }
+    for (const char* name : {"bspNameView", "bspRamView", "bspDataView", "bspPeriphView"}) {
+        const QLineEdit* field = formChild<QLineEdit>(dialog, name);
+        QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) <= textRoom(field), name);
+    }
 }
 
 void BspViewTest::nullPackageKeepsContent()

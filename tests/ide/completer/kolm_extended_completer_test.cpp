@@ -35,13 +35,19 @@ QStringList sorted(QStringList list)
     return list;
 }
 
-QStringList completions(QCompleter& completer, const QString& prefix)
+// The completions of a prefix in the order the popup offers them.
+QStringList offered(QCompleter& completer, const QString& prefix)
 {
     completer.setCompletionPrefix(prefix);
     QStringList found;
     for (int row = 0; completer.setCurrentRow(row); ++row)
         found << completer.currentCompletion();
-    return sorted(found);
+    return found;
+}
+
+QStringList completions(QCompleter& completer, const QString& prefix)
+{
+    return sorted(offered(completer, prefix));
 }
 
 } // namespace
@@ -63,17 +69,24 @@ private slots:
     void completes_data();
     void completes();
     void editorCompletesRegister();
+    void naturalOrder_data();
+    void naturalOrder();
+    void returnTakesFirstInNaturalOrder();
 
 private:
     std::unique_ptr<KolmBoardPackageParser> fixture;
     std::unique_ptr<KolmBoardPackageParser> bare;
+    std::unique_ptr<KolmBoardPackageParser> numberedNames;
+    std::unique_ptr<KolmBoardPackageParser> emulator;
 };
 
 void KolmExtendedCompleterTest::initTestCase()
 {
     fixture = testPackage("fixture.kbsp");
     bare = testPackage("bare.kbsp");
-    QVERIFY(fixture && bare);
+    numberedNames = testPackage("numbered.kbsp");
+    emulator = builtinPackage("Emulator.kbsp");
+    QVERIFY(fixture && bare && numberedNames && emulator);
 }
 
 void KolmExtendedCompleterTest::settings()
@@ -230,6 +243,46 @@ void KolmExtendedCompleterTest::editorCompletesRegister()
     popup->setCurrentIndex(completer.completionModel()->index(0, 0));
     QTest::keyClick(popup, Qt::Key_Return);
     QCOMPARE(editor.toPlainText(), QString("x = PA0.VOLTS"));
+}
+
+// Numbers inside names count as numbers: PA2 comes before PA10, whatever
+// order the package hands its names out in.
+void KolmExtendedCompleterTest::naturalOrder_data()
+{
+    QTest::addColumn<bool>("builtinPackage");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("peripherals") << true << "PA" << numbered("PA", 0, 15);
+    QTest::newRow("registers") << false << "ADC.CH" << numbered("ADC.CH", 1, 12);
+    QTest::newRow("defines") << false << "CH" << numbered("CH", 1, 12);
+}
+
+void KolmExtendedCompleterTest::naturalOrder()
+{
+    QFETCH(bool, builtinPackage);
+    QFETCH(QString, prefix);
+    QFETCH(QStringList, expected);
+
+    QKolmExtendedCompleter completer;
+    completer.parse(builtinPackage ? emulator.get() : numberedNames.get());
+    QCOMPARE(offered(completer, prefix), expected);
+}
+
+// The popup preselects its first entry, so Return takes the lowest number.
+void KolmExtendedCompleterTest::returnTakesFirstInNaturalOrder()
+{
+    QKolmExtendedCompleter completer;
+    completer.parse(emulator.get());
+    QSourceEditor editor;
+    editor.setCompleter(&completer);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+
+    QTest::keyClicks(&editor, "x = PA");
+    QVERIFY(completer.popup()->isVisible());
+    QTest::keyClick(completer.popup(), Qt::Key_Return);
+    QCOMPARE(editor.toPlainText(), QString("x = PA0"));
 }
 
 QTEST_MAIN(KolmExtendedCompleterTest)

@@ -83,7 +83,10 @@ private slots:
             << QByteArray(R"({"files": [{"name": "lib", "path": "", "flags": ["main"]}]})")
             << "File lib does not exist";
         QTest::newRow("entry without a name")
-            << QByteArray(R"({"files": [{"flags": ["main"]}]})") << "File  does not exist";
+            << QByteArray(R"({"files": [{"flags": ["main"]}]})") << "File entry without a name";
+        QTest::newRow("entry with an empty name in a folder")
+            << QByteArray(R"({"files": [{"name": "", "path": "lib", "flags": ["main"]}]})")
+            << "File entry without a name";
         QTest::newRow("two main entries")
             << QByteArray(R"({"files": [{"name": "main.kos", "path": "", "flags": ["main"]},
                                        {"name": "util.kos", "path": "lib", "flags": ["x", "main"]}]})")

@@ -169,9 +169,11 @@ private slots:
         QVERIFY(QDir::setCurrent(cwd));
 
         QCOMPARE(errors.size(), 4);
-        for (int i : {0, 2, 3})
-            QCOMPARE(errors.at(i).at(0).toString(), QString("Cannot add files - project location is not specified"));
+        QCOMPARE(errors.at(0).at(0).toString(), QString("Cannot add files - project location is not specified"));
         QCOMPARE(errors.at(1).at(0).toString(), QString("Cannot remove files - project location is not specified"));
+        for (int i : {2, 3})
+            QCOMPARE(errors.at(i).at(0).toString(),
+                     QString("Cannot set the board package - project location is not specified"));
         QCOMPARE(modified.size(), 0);
         QCOMPARE(project.fileCount(), 0);
         QVERIFY(project.bsp().isEmpty());

@@ -1,6 +1,7 @@
 // The device filter box: defaults on empty settings, the keys it writes
 // under the caller's group and under "Serial", and reading them back.
 
+#include "text_room.h"
 #include "usbdevicefilterbox.h"
 
 #include <QCheckBox>
@@ -53,6 +54,24 @@ private slots:
         QCOMPARE(part<QComboBox>(box, "uartSpeedCombo")->count(), 7);
         QCOMPARE(part<QComboBox>(box, "uartFlowCombo")->currentText(), QStringLiteral("None"));
         QVERIFY(part<QLineEdit>(box, "uartBlackList")->text().isEmpty());
+    }
+
+    // Any four-digit identifier shows whole in the box's own size: the
+    // spin boxes measure themselves on "0x0" and "0xffff" only.
+    void identifiersFitTheirBoxes()
+    {
+        USBDeviceFilterBox box;
+        box.readSettings(*settings, QString(), QStringLiteral("USB"));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        for (const char *name : {"vidSpin", "pidSpin"}) {
+            QSpinBox *spin = part<QSpinBox>(box, name);
+            const int room = textRoom(spin->findChild<QLineEdit *>());
+            for (QChar digit : QStringLiteral("0123456789abcdef")) {
+                spin->setValue(QString(4, digit).toInt(nullptr, 16));
+                QVERIFY2(spin->fontMetrics().horizontalAdvance(spin->text()) <= room, qPrintable(spin->text()));
+            }
+        }
     }
 
     void emptyDefaultProductIsUnchecked()

@@ -1,6 +1,8 @@
 // Pictures of the widget kit, rendered with QWidget::grab and saved as PNG
-// files in the build tree. Each picture must be saved, read back at its
-// size and show more than one colour.
+// files in the build tree, each widget as a user first sees it (a dialog
+// at its own size, a settings box after reading the settings). Each
+// picture must be saved, read back at its size and show more than one
+// colour.
 
 #include "qdiredit.h"
 #include "qfoldwidget.h"
@@ -15,6 +17,7 @@
 #include "qregisterviewconfig.h"
 #include "qstatuslabel.h"
 #include "qtoollineedit.h"
+#include "temp_settings.h"
 #include "usbdevicefilterbox.h"
 #include "zu16addressedit.h"
 #include "zuasmgetkey.h"
@@ -23,6 +26,7 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -65,10 +69,10 @@ private slots:
     {
         QFETCH(QString, name);
         QWidget page;
-        build(name, page);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        const QPixmap picture = page.grab();
+        QWidget *shown = build(name, page);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        const QPixmap picture = shown->grab();
         const QString path = QDir(QStringLiteral(KOLM_SCREENSHOT_DIR)).filePath(name + QStringLiteral(".png"));
         QVERIFY(picture.save(path));
         const QImage saved(path);
@@ -77,7 +81,9 @@ private slots:
     }
 
 private:
-    void build(const QString &name, QWidget &page)
+    // Fills the page, or makes a window of its own owned by the page, and
+    // returns the widget to show and grab.
+    QWidget *build(const QString &name, QWidget &page)
     {
         if (name == QLatin1String("inputs"))
             buildInputs(page);
@@ -88,9 +94,10 @@ private:
         else if (name == QLatin1String("register_view"))
             buildRegisterView(page);
         else if (name == QLatin1String("device_filter"))
-            (new QVBoxLayout(&page))->addWidget(new USBDeviceFilterBox(&page));
+            buildDeviceFilter(page);
         else
-            buildKeyDialog(page);
+            return buildKeyDialog(page);
+        return &page;
     }
 
     void buildInputs(QWidget &page)
@@ -173,13 +180,24 @@ private:
         page.resize(560, 260);
     }
 
-    void buildKeyDialog(QWidget &page)
+    // The preferences dialog reads the settings before it shows the box:
+    // on empty settings, the defaults.
+    void buildDeviceFilter(QWidget &page)
+    {
+        auto *box = new USBDeviceFilterBox(&page);
+        TempSettings empty;
+        QSettings settings;
+        box->readSettings(settings, QString(), QStringLiteral("USB"));
+        (new QVBoxLayout(&page))->addWidget(box);
+    }
+
+    // A window of its own at the size it opens with.
+    QWidget *buildKeyDialog(QWidget &page)
     {
         auto *dialog = new ZuASMGetKey(&page);
-        dialog->setWindowFlags(Qt::Widget);
         const unsigned char key[8] = {0x00, 0x11, 0x22, 0x33, 0x44, 0xAA, 0xBB, 0xFF};
         dialog->setKey(key);
-        (new QVBoxLayout(&page))->addWidget(dialog);
+        return dialog;
     }
 
     void buildRegisterView(QWidget &page)
