@@ -1,6 +1,11 @@
 #include "hiddfu_worker.h"
 
+#include "dfu_status.h"
+#include "hidproxy.h"
+
 #include <QFile>
+
+#include <cmath>
 
 hiddfu_worker::hiddfu_worker(QObject *parent)
     : QObject(parent)
@@ -35,4 +40,34 @@ void hiddfu_worker::log(const QString &line)
 
 void hiddfu_worker::releaseHandle()
 {
+}
+
+hiddfu_worker::Wait hiddfu_worker::awaitIdle(const std::function<bool(DFUStatus *)> &readStatus,
+                                             DFUStatus &status, uint8_t busyFlag, int pauseMs, bool tick)
+{
+    for (;;) {
+        HIDProxy::qSleep(pauseMs);
+        if (tick)
+            emit progress(BusyTick);
+        if (aborted())
+            return Wait::Aborted;
+        if (!readStatus(&status))
+            return Wait::StatusFailed;
+        if (status.error != 0)
+            return Wait::BootloaderError;
+        if (!(status.flags & busyFlag))
+            return Wait::Idle;
+    }
+}
+
+int hiddfu_worker::percent(qint64 written, qint64 total)
+{
+    if (total <= 0)
+        return 100;
+    return int(std::lround(double(written) * 100.0 / double(total)));
+}
+
+QString hiddfu_worker::flashingError(int percent, uint8_t code)
+{
+    return QStringLiteral("flashing at %1. internal error %2").arg(percent).arg(dfu_error_string(code));
 }

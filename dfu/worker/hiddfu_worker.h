@@ -4,7 +4,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
+#include <functional>
+
 class QFile;
+struct DFUStatus;
 
 // One erase or write operation against a bootloader, run in the updater's
 // worker thread. The transport of the bootloader comes in as `handle`: the
@@ -63,6 +67,25 @@ protected:
     // emits finished(false).
     void concludeAborted();
     void log(const QString &line);
+
+    // What ended a wait for the bootloader.
+    enum class Wait {
+        Idle,            // the busy flag went off
+        Aborted,         // the abort flag was found set after a pause
+        StatusFailed,    // the status could not be read
+        BootloaderError, // the status carries an error code
+    };
+    // Waits without a bound while the bootloader shows `busyFlag`: pause,
+    // tick progress when asked, check the abort flag, read the status into
+    // `status`. The pauses run the thread's event loop, so a queued abort()
+    // gets in.
+    Wait awaitIdle(const std::function<bool(DFUStatus *)> &readStatus, DFUStatus &status, uint8_t busyFlag,
+                   int pauseMs, bool tick);
+
+    // Percent of `total` that `written` is, rounded half away from zero.
+    static int percent(qint64 written, qint64 total);
+    // The message of a bootloader error while data were written.
+    static QString flashingError(int percent, uint8_t code);
 
     // Hands the borrowed transport back before the end of an operation is
     // announced; the serial worker returns its link to the main thread.

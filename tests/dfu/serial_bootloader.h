@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bootloader_core.h"
 #include "bootloader_status.h"
 #include "pty_pair.h"
 #include "uart_frame.h"
@@ -8,17 +9,26 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <QtEndian>
 
 #include <cstdint>
 #include <optional>
 
 // A bootloader on the far side of a pseudo-terminal, answering from the
 // event loop of the thread it lives in: every frame the link sends is
-// recorded, and a status request (03) to its address is answered.
-class SerialBootloaderPeer : public QObject
+// recorded, the commands to its address are carried out (01 02 erase,
+// 01 01 set address, 02 write, 01 10 storage erase) and a status request
+// (03) is answered.
+class SerialBootloaderPeer : public QObject, public SimulatedBootloaderCore
 {
 public:
     static constexpr char StatusCommand = 0x03;
+    static constexpr char WriteCommand = 0x02;
+    static constexpr char ControlCommand = 0x01;
+
+    // A status answer that the bootloader spoils once, right after a
+    // set-address command.
+    enum class SpoiledStatus { None, OtherAddress, OtherLength };
 
     SerialBootloaderPeer(PtyPair &pty, uint8_t address, QObject *parent = nullptr)
         : QObject(parent)
@@ -32,12 +42,12 @@ public:
     }
 
     uint8_t address;
-    DFUStatus status;
     // The address the answers carry.
     uint8_t replyAddress;
-    // When set, the status answer's payload instead of 03 and `status`.
+    // When set, the status answer's payload instead of 03 and the status.
     std::optional<QByteArray> statusReply;
     bool silent = false;
+    SpoiledStatus spoilAfterAddress = SpoiledStatus::None;
     QList<UARTMessage> received;
 
     // A frame that the bootloader sends of its own accord.
@@ -46,9 +56,9 @@ public:
         return m_pty.write(uart_frame::encode(from, payload));
     }
 
-    QByteArray statusPayload() const
+    QByteArray statusPayload()
     {
-        return statusReply ? *statusReply : QByteArray(1, StatusCommand) + bootloaderStatusBytes(status);
+        return statusReply ? *statusReply : QByteArray(1, StatusCommand) + bootloaderStatusBytes(read());
     }
 
 private:
@@ -58,12 +68,45 @@ private:
         UARTMessage message;
         while (m_parser.next(&message)) {
             received.append(message);
-            if (!silent && message.first == address && message.second == QByteArray(1, StatusCommand))
-                sendFrame(replyAddress, statusPayload());
+            if (message.first == address)
+                carryOut(message.second);
         }
+    }
+
+    void carryOut(const QByteArray &payload)
+    {
+        if (payload.isEmpty())
+            return;
+        if (payload == QByteArray(1, StatusCommand)) {
+            if (!silent)
+                answerStatus();
+        } else if (payload.at(0) == WriteCommand) {
+            const QByteArray data = payload.mid(1);
+            write(data, uint32_t(data.size()), "data");
+        } else if (payload == QByteArray::fromHex("0102")) {
+            erase(-1);
+        } else if (payload == QByteArray::fromHex("0110")) {
+            eraseStorage();
+        } else if (payload.size() == 6 && payload.startsWith(QByteArray::fromHex("0101"))) {
+            setAddress(qFromLittleEndian<quint32>(payload.constData() + 2));
+            m_spoilNext = spoilAfterAddress;
+        }
+    }
+
+    void answerStatus()
+    {
+        QByteArray payload = statusPayload();
+        uint8_t from = replyAddress;
+        if (m_spoilNext == SpoiledStatus::OtherAddress)
+            from = uint8_t(from + 1);
+        else if (m_spoilNext == SpoiledStatus::OtherLength)
+            payload.chop(1);
+        m_spoilNext = SpoiledStatus::None;
+        sendFrame(from, payload);
     }
 
     PtyPair &m_pty;
     QTimer m_poll;
     uart_frame::Parser m_parser;
+    SpoiledStatus m_spoilNext = SpoiledStatus::None;
 };

@@ -214,6 +214,10 @@ void ConfigEditorTest::pictures()
     const QPixmap v1Picture = v1.grab();
     QVERIFY(v1Picture.save(dir.filePath(QStringLiteral("config_editor_v1.png"))));
     ZUPLCConfigV2Widget v2;
+    CFG_V2::ZUC_RFPLCCONFIG v2Block;
+    v2Block.init();
+    v2Block.Address = 0x002A;
+    v2.parseConfig(v2Block);
     const QPixmap v2Picture = v2.grab();
     QVERIFY(v2Picture.save(dir.filePath(QStringLiteral("config_editor_v2.png"))));
     QVERIFY(v1Picture.height() > v2Picture.height());
