@@ -1,0 +1,27 @@
+#pragma once
+// Names of the values of the configuration blocks' bit fields. A field's
+// value is the index into its list. The lists are built on first use, so no
+// static initialiser can see them empty. The texts are not translated.
+
+#include <QStringList>
+
+namespace CFG_V1 {
+namespace ZUCStrings {
+const QStringList &RFPLCCONFIG_HEADER_MCUID();
+const QStringList &RFPLCCONFIG_HEADER_IFACE();
+const QStringList &RFPLCCONFIG_HEADER_LANG();
+const QStringList &RFPLCCONFIG_HEADER_TRANSPORT();
+const QStringList &RFPLCCONFIG_RFLAGS_SPEED();
+const QStringList &RFPLCCONFIG_RFLAGS_POWER();
+} // namespace ZUCStrings
+} // namespace CFG_V1
+
+namespace CFG_V2 {
+namespace ZUCStrings {
+// Both layouts share one header, so they share its lists.
+using CFG_V1::ZUCStrings::RFPLCCONFIG_HEADER_MCUID;
+using CFG_V1::ZUCStrings::RFPLCCONFIG_HEADER_IFACE;
+using CFG_V1::ZUCStrings::RFPLCCONFIG_HEADER_LANG;
+using CFG_V1::ZUCStrings::RFPLCCONFIG_HEADER_TRANSPORT;
+} // namespace ZUCStrings
+} // namespace CFG_V2
