@@ -15,25 +15,6 @@ namespace {
 constexpr int Wait = 20000;
 constexpr uint8_t SerialAddress = 0x05;
 
-// Answers a message box with `button`; the search dialog, when it shows
-// meanwhile, is left to run.
-ModalDriver::Answer boxOrSearch(QMessageBox::StandardButton button)
-{
-    return [button](QWidget *window) {
-        if (auto *box = qobject_cast<QMessageBox *>(window))
-            box->button(button)->click();
-    };
-}
-
-QStringList boxTexts(const ModalDriver &modal)
-{
-    QStringList texts;
-    for (const ModalDriver::Seen &seen : modal.seen())
-        if (seen.kind == QLatin1String("box"))
-            texts.append(seen.text);
-    return texts;
-}
-
 } // namespace
 
 class HIDDfuWindowTest : public QObject
@@ -62,8 +43,8 @@ private slots:
     void storageErase();
     void reboot_data();
     void reboot();
+    void searchGivesUp_data();
     void searchGivesUp();
-    void cancelMakesNextAttemptLast();
     void closeDuringFlash();
     void deleteDuringFlash();
     void deleteInsideCloseWait();
@@ -83,6 +64,8 @@ private:
     void connectWindow(HIDDfu *window);
     // Drops a package holding `image` and answers the question with Yes.
     void startFlash(HIDDfu *window, ModalDriver &modal, const QByteArray &image);
+    // A connected window whose flash waits for an erase that never ends.
+    HIDDfu *flashingWindow();
 
     std::unique_ptr<TempSettings> m_settings;
     // Answers the boxes a test expects and rejects any other.
@@ -154,6 +137,19 @@ void HIDDfuWindowTest::startFlash(HIDDfu *window, ModalDriver &modal, const QByt
     dropFile(*window, path);
     QCOMPARE(modal.unanswered(), 0);
     QVERIFY(!onDropPage(*window));
+}
+
+HIDDfu *HIDDfuWindowTest::flashingWindow()
+{
+    m_bootloader->erasePolls = -1;
+    HIDDfu *window = usbWindow();
+    connectWindow(window);
+    startFlash(window, *m_modal, testImage(100));
+    if (QTest::currentTestFailed())
+        return nullptr;
+    if (!QTest::qWaitFor([this] { return m_bootloader->statusReads() > 5; }, Wait))
+        return nullptr;
+    return window;
 }
 
 void HIDDfuWindowTest::transports_data()
@@ -300,7 +296,7 @@ void HIDDfuWindowTest::refusedPackages()
     ModalDriver &modal = *m_modal;
     modal.press(answer ? QMessageBox::StandardButton(answer) : QMessageBox::Ok);
     dropFile(*window, path);
-    QCOMPARE(boxTexts(modal), QStringList{message});
+    QCOMPARE(boxTexts(modal.seen()), QStringList{message});
     QCOMPARE(modal.unanswered(), 0);
     QCOMPARE(modal.seen().at(0).title, QStringLiteral("Firmware Update"));
     // Nothing erased or written; the drop page takes the next package.
@@ -396,7 +392,7 @@ void HIDDfuWindowTest::workerFailures()
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Wait);
     QTest::qWait(300);
     // One box for the one failure.
-    QCOMPARE(boxTexts(modal).mid(1), QStringList{message});
+    QCOMPARE(boxTexts(modal.seen()).mid(1), QStringList{message});
     QCOMPARE(finished.size(), 1);
     QCOMPARE(window->exitCode(), 0);
     QVERIFY(child<QWidget>(*window, "controlWidget")->isEnabled());
@@ -405,38 +401,43 @@ void HIDDfuWindowTest::workerFailures()
 void HIDDfuWindowTest::storageErase_data()
 {
     QTest::addColumn<int>("flags");
-    QTest::addColumn<bool>("erased");
-    QTest::newRow("idle") << 0 << true;
-    QTest::newRow("erasing") << 0x01 << false;
-    QTest::newRow("writing") << 0x02 << false;
-    QTest::newRow("storage busy") << 0x10 << false;
-    QTest::newRow("other bit") << 0x04 << true;
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("idle") << 0 << "";
+    QTest::newRow("other bit") << 0x04 << "";
+    QTest::newRow("erasing") << 0x01 << "The device is busy";
+    QTest::newRow("writing") << 0x02 << "The device is busy";
+    QTest::newRow("storage busy") << 0x10 << "The device is busy";
+    QTest::newRow("status unreadable") << -1 << "Communication error: during get status";
 }
 
 void HIDDfuWindowTest::storageErase()
 {
     QFETCH(int, flags);
-    QFETCH(bool, erased);
+    QFETCH(QString, refusal);
     m_bootloader->info = "Pellam DFU 1.0 S";
     HIDDfu *window = usbWindow();
     connectWindow(window);
-    m_bootloader->status.flags = uint8_t(flags);
+    if (flags < 0)
+        m_bootloader->failFeatureReads = true;
+    else
+        m_bootloader->status.flags = uint8_t(flags);
     ModalDriver &modal = *m_modal;
     modal.press(QMessageBox::Yes).press(QMessageBox::Ok);
     auto *tool = child<QToolButton>(*window, "eepromTool");
     QVERIFY(tool->isVisible());
     tool->click();
-    if (erased) {
+    QCOMPARE(modal.seen().value(0).text, QStringLiteral("Erase EEPROM?"));
+    QCOMPARE(modal.seen().value(0).title, QStringLiteral("EEPROM Tool"));
+    if (refusal.isEmpty()) {
         QTRY_VERIFY_WITH_TIMEOUT(log(*window).contains(QStringLiteral("SPI flash erased")), Wait);
         QCOMPARE(m_bootloader->commands(), QStringList{"storage erase"});
         QVERIFY(log(*window).endsWith(QStringLiteral("SPI flash erased.\nPress 'Launch' to start using new firmware")));
         QCOMPARE(modal.seen().size(), 1);
     } else {
+        // A box that closes itself, and the same text in the log.
         QCOMPARE(modal.seen().size(), 2);
-        QCOMPARE(modal.seen().at(0).text, QStringLiteral("Erase EEPROM?"));
-        QCOMPARE(modal.seen().at(0).title, QStringLiteral("EEPROM Tool"));
-        QVERIFY(modal.seen().at(1).text.startsWith(QStringLiteral("The device is busy")));
-        QCOMPARE(log(*window), QStringLiteral("The device is busy"));
+        QVERIFY(modal.seen().at(1).text.startsWith(refusal));
+        QCOMPARE(log(*window), refusal);
         QCOMPARE(m_bootloader->commands(), QStringList());
     }
     QVERIFY(child<QWidget>(*window, "controlWidget")->isEnabled());
@@ -471,26 +472,18 @@ void HIDDfuWindowTest::reboot()
     QVERIFY(clock.elapsed() >= 1900);
 }
 
-void HIDDfuWindowTest::searchGivesUp()
+void HIDDfuWindowTest::searchGivesUp_data()
 {
-    m_bus.devices.clear();
-    HIDDfu *window = usbWindow();
-    QSignalSpy finished(window, &HIDDfu::finished);
-    ModalDriver &modal = *m_modal;
-    modal.then(boxOrSearch(QMessageBox::Ok)).then(boxOrSearch(QMessageBox::Ok));
-    QVERIFY(window->init());
-    window->show();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Wait);
-    QCOMPARE(m_bus.proxiesMade, 10);
-    QCOMPARE(boxTexts(modal), QStringList{"No DFU capable USB device available"});
-    QCOMPARE(window->exitCode(), 0);
-    QTest::qWait(1200);
-    QCOMPARE(m_bus.proxiesMade, 10);
-    QCOMPARE(finished.size(), 1);
+    QTest::addColumn<int>("cancelAfter");
+    QTest::addColumn<int>("attempts");
+    QTest::newRow("ten attempts") << 0 << 10;
+    // A cancel makes the next attempt the last.
+    QTest::newRow("cancel after two") << 2 << 3;
 }
 
-void HIDDfuWindowTest::cancelMakesNextAttemptLast()
+void HIDDfuWindowTest::searchGivesUp()
 {
+    QFETCH(int, cancelAfter);
     m_bus.devices.clear();
     HIDDfu *window = usbWindow();
     QSignalSpy finished(window, &HIDDfu::finished);
@@ -498,21 +491,23 @@ void HIDDfuWindowTest::cancelMakesNextAttemptLast()
     modal.then(boxOrSearch(QMessageBox::Ok)).then(boxOrSearch(QMessageBox::Ok));
     QVERIFY(window->init());
     window->show();
-    QTRY_COMPARE_WITH_TIMEOUT(m_bus.proxiesMade, 2, Wait);
-    window->findChild<QProgressDialog *>()->cancel();
+    if (cancelAfter) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_bus.proxiesMade, cancelAfter, Wait);
+        window->findChild<QProgressDialog *>()->cancel();
+    }
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Wait);
-    QCOMPARE(m_bus.proxiesMade, 3);
-    QCOMPARE(boxTexts(modal), QStringList{"No DFU capable USB device available"});
+    QTEST(m_bus.proxiesMade, "attempts");
+    QCOMPARE(boxTexts(modal.seen()), QStringList{"No DFU capable USB device available"});
+    QCOMPARE(window->exitCode(), 0);
+    QTest::qWait(1200);
+    QTEST(m_bus.proxiesMade, "attempts");
+    QCOMPARE(finished.size(), 1);
 }
 
 void HIDDfuWindowTest::closeDuringFlash()
 {
-    m_bootloader->erasePolls = -1; // the erase never ends by itself
-    HIDDfu *window = usbWindow();
-    connectWindow(window);
-    ModalDriver &modal = *m_modal;
-    startFlash(window, modal, testImage(100));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bootloader->statusReads() > 5, Wait);
+    HIDDfu *window = flashingWindow();
+    QVERIFY(window);
     window->close();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), Wait);
     QCOMPARE(window->exitCode(), 0);
@@ -520,17 +515,13 @@ void HIDDfuWindowTest::closeDuringFlash()
     const int reads = m_bootloader->statusReads();
     QTest::qWait(300);
     QCOMPARE(m_bootloader->statusReads(), reads);
-    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(m_modal->seen().size(), 1);
 }
 
 void HIDDfuWindowTest::deleteDuringFlash()
 {
-    m_bootloader->erasePolls = -1;
-    HIDDfu *window = usbWindow();
-    connectWindow(window);
-    ModalDriver &modal = *m_modal;
-    startFlash(window, modal, testImage(100));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bootloader->statusReads() > 5, Wait);
+    HIDDfu *window = flashingWindow();
+    QVERIFY(window);
     delete window;
     QVERIFY(!m_window);
     const int reads = m_bootloader->statusReads();
@@ -541,12 +532,8 @@ void HIDDfuWindowTest::deleteDuringFlash()
 
 void HIDDfuWindowTest::deleteInsideCloseWait()
 {
-    m_bootloader->erasePolls = -1;
-    HIDDfu *window = usbWindow();
-    connectWindow(window);
-    ModalDriver &modal = *m_modal;
-    startFlash(window, modal, testImage(100));
-    QTRY_VERIFY_WITH_TIMEOUT(m_bootloader->statusReads() > 5, Wait);
+    HIDDfu *window = flashingWindow();
+    QVERIFY(window);
     // The close waits for the worker in an event loop; the window goes
     // away inside it.
     QTimer::singleShot(0, window, [window] { delete window; });
@@ -621,7 +608,7 @@ void HIDDfuWindowTest::serialPortThatDoesNotOpen()
     modal.then(boxOrSearch(QMessageBox::Ok));
     QVERIFY(m_window->init());
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Wait);
-    QCOMPARE(boxTexts(modal), QStringList{"No DFU capable USB device available"});
+    QCOMPARE(boxTexts(modal.seen()), QStringList{"No DFU capable USB device available"});
 }
 
 void HIDDfuWindowTest::serialDeleteDuringScan()

@@ -3,6 +3,7 @@
 #include "firmware_package.h"
 #include "form_child.h"
 #include "hiddfu.h"
+#include "modal_driver.h"
 #include "usb_bus.h"
 
 #include <QDropEvent>
@@ -89,6 +90,26 @@ inline void dropFile(HIDDfu &window, const QString &path)
     QCoreApplication::sendEvent(area, &enter);
     QDropEvent drop(area->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(area, &drop);
+}
+
+// Answers a message box with `button`; the search dialog, when it shows
+// meanwhile, is left to run.
+inline ModalDriver::Answer boxOrSearch(QMessageBox::StandardButton button)
+{
+    return [button](QWidget *window) {
+        if (auto *box = qobject_cast<QMessageBox *>(window))
+            box->button(button)->click();
+    };
+}
+
+// The texts of the message boxes the driver met, in order.
+inline QStringList boxTexts(const QList<ModalDriver::Seen> &seen)
+{
+    QStringList texts;
+    for (const ModalDriver::Seen &window : seen)
+        if (window.kind == QLatin1String("box"))
+            texts.append(window.text);
+    return texts;
 }
 
 } // namespace updater_window
