@@ -52,6 +52,11 @@ QString pageSaveFileName(QWidget* parent, const QString& title, const QString& d
     return runFileDialog(parent, title, directory, filter, QFileDialog::AcceptSave, QFileDialog::AnyFile).value(0);
 }
 
+QString pageOpenFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter)
+{
+    return runFileDialog(parent, title, directory, filter, QFileDialog::AcceptOpen, QFileDialog::ExistingFile).value(0);
+}
+
 QStringList pageOpenFileNames(QWidget* parent, const QString& title, const QString& directory,
                               const QString& filter)
 {
