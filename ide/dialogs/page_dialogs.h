@@ -15,6 +15,10 @@ QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon ic
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+// Where the project dialogs start looking: the setting "Directory", by
+// default the user's first documents location (home when there is none).
+QString projectsDirectory();
+
 // A warning with one OK button.
 void pageWarning(QWidget* parent, const QString& title, const QString& text);
 

@@ -13,8 +13,6 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRegExp>
-#include <QSettings>
-#include <QStandardPaths>
 
 namespace {
 
@@ -30,12 +28,6 @@ bool verifyFileName(const QString& text)
 {
     QRegExp rule(QStringLiteral("([A-Z0-9\\_\\-\\.\\s\\(\\)])+"), Qt::CaseInsensitive);
     return rule.exactMatch(text);
-}
-
-QString defaultDirectory()
-{
-    const QString documents = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
-    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 QString joinPath(const QString& directory, const QString& name)
@@ -78,7 +70,7 @@ KolmProjectCreator::KolmProjectCreator(QWidget* parent)
             &KolmProjectCreator::update);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &KolmProjectCreator::accept_processor);
 
-    ui->dirEdit->setText(QSettings().value(QStringLiteral("Directory"), defaultDirectory()).toString());
+    ui->dirEdit->setText(projectsDirectory());
 }
 
 KolmProjectCreator::~KolmProjectCreator()
