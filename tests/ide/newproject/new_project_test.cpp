@@ -3,7 +3,9 @@
 // the created script, scripts of the user's that must survive, and the
 // dialog deleted while one of its boxes is open.
 
+#include "file_bytes.h"
 #include "form_child.h"
+#include "key_typing.h"
 #include "kolmproject.h"
 #include "kolmprojectcreator.h"
 #include "modal_driver.h"
@@ -36,32 +38,6 @@ bool marked(QWidget* field)
     return field->palette().color(QPalette::Base) == errorColour();
 }
 
-// Types text key by key; keyClicks() knows ASCII keys only.
-void type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Replaces a line edit's text the way a user does: select all, delete, type.
-void retype(QLineEdit* edit, const QString& text)
-{
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    type(edit, text);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The dialog on a temporary base directory, which the setting "Directory"
 // names, with its fields by name.
 class Creator
@@ -77,13 +53,7 @@ public:
 
     QString path(const QString& name) const { return QDir(base.path()).filePath(name); }
 
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QDir().mkpath(QFileInfo(path(name)).absolutePath());
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeBytes(path(name), bytes); }
 
     QLineEdit* name() const { return formChild<QLineEdit>(*dialog, "nameEdit"); }
     QDirEdit* dir() const { return formChild<QDirEdit>(*dialog, "dirEdit"); }
@@ -266,7 +236,7 @@ void NewProjectTest::messages()
             QVERIFY2(!marked(formChild<QWidget>(*creator.dialog, other)), other);
     // A refused script of the user's stays as it was.
     for (const QString& file : files)
-        QCOMPARE(readFile(creator.path(file)), QByteArray("user's own\n"));
+        QCOMPARE(readBytes(creator.path(file)), QByteArray("user's own\n"));
 }
 
 void NewProjectTest::okFollowsLastCheck()
@@ -319,7 +289,7 @@ void NewProjectTest::acceptWritesScript()
     QCOMPARE(creator.dialog->result(), int(QDialog::Accepted));
     QCOMPARE(creator.mainNew()->text(), fileName);
     const QString path = creator.path("demo/" + fileName);
-    const QString text = QString::fromUtf8(readFile(path));
+    const QString text = QString::fromUtf8(readBytes(path));
     const QRegularExpression header("^/\\*\n \\* KolM Script " + QRegularExpression::escape(fileName)
                                     + "\n \\* Project: demo\n \\* Created \\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\n"
                                       " \\*/\n\nvar main\\(\\) \\{\n    return 0;\n\\}\n$");
@@ -464,7 +434,7 @@ void NewProjectTest::userScriptRefused()
     QTest::keyClick(creator.name(), Qt::Key_Return);
     QTest::mouseClick(creator.ok(), Qt::LeftButton);
     QVERIFY(creator.dialog->isVisible());
-    QCOMPARE(readFile(creator.path("demo/" + existing)), own);
+    QCOMPARE(readBytes(creator.path("demo/" + existing)), own);
 }
 
 void NewProjectTest::scriptAppearingBeforeOkSurvives()
@@ -483,7 +453,7 @@ void NewProjectTest::scriptAppearingBeforeOkSurvives()
              qPrintable(modal.seen()[0].text));
     QVERIFY(creator.dialog->isVisible());
     QCOMPARE(creator.dialog->result(), int(QDialog::Rejected));
-    QCOMPARE(readFile(creator.path("demo/main.kos")), own);
+    QCOMPARE(readBytes(creator.path("demo/main.kos")), own);
 }
 
 void NewProjectTest::directoryCannotBeCreated()
@@ -524,7 +494,7 @@ void NewProjectTest::deletedInsideBox()
         QTest::mouseClick(formChild<QToolButton>(*creator.dialog, button), Qt::LeftButton);
     QCOMPARE(modal.seen().size(), 1);
     QVERIFY(!creator.dialog);
-    QCOMPARE(readFile(creator.path("demo/main.kos")), QByteArray("mine\n"));
+    QCOMPARE(readBytes(creator.path("demo/main.kos")), QByteArray("mine\n"));
 }
 
 void NewProjectTest::picture()

@@ -2,7 +2,9 @@
 // edits, removal of a scattered selection, and the editor's tools with the
 // import from another project's file.
 
+#include "file_bytes.h"
 #include "form_child.h"
+#include "key_typing.h"
 #include "kolmprojectdefineseditor.h"
 #include "kolmprojectdefinesmodel.h"
 #include "modal_driver.h"
@@ -53,12 +55,7 @@ public:
 
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeBytes(path(name), bytes); }
 
 private:
     QTemporaryDir m_dir;

@@ -2,7 +2,9 @@
 // accepted dialog writes back (and what emptied fields keep), the output
 // file chooser on Ctrl+O, and the dialog deleted inside that chooser.
 
+#include "file_bytes.h"
 #include "form_child.h"
+#include "key_typing.h"
 #include "kolmproject.h"
 #include "kolmprojectdefineseditor.h"
 #include "kolmprojecteditor.h"
@@ -45,12 +47,7 @@ public:
 
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
 
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeBytes(path(name), bytes); }
 
     std::unique_ptr<KolmProject> load() const
     {
@@ -68,14 +65,6 @@ public:
 QLineEdit* field(const KolmProjectEditor& dialog, const char* name)
 {
     return formChild<QLineEdit>(dialog, name);
-}
-
-void retype(QLineEdit* edit, const QString& text)
-{
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // dialogs are kept in the build tree.
 
 #include "form_child.h"
+#include "key_typing.h"
 #include "kolmproject.h"
 #include "kolmprojectcreator.h"
 #include "modal_driver.h"
@@ -29,22 +30,6 @@ namespace {
 bool savePicture(QWidget* window, const char* name)
 {
     return window->grab().save(QString(KOLM_ARTIFACT_DIR "/") + name);
-}
-
-// Replaces the editor's text line by line as typed; auto-indentation keeps
-// the previous line's indentation, so each line starts from the margin.
-void typeScript(QTextEdit* editor, const QStringList& lines)
-{
-    editor->setFocus();
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Delete);
-    for (const QString& line : lines) {
-        QTextCursor cursor = editor->textCursor();
-        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        QTest::keyClicks(editor, line);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
 }
 
 // In the configuration dialog: a new definition typed over the placeholder
@@ -115,7 +100,10 @@ void ProjectDialogsEndToEndTest::createConfigureBuildRun()
     QVERIFY(QTest::qWaitForWindowExposed(&page));
 
     auto* editor = formChild<QTextEdit>(page, "codeEditor");
-    typeScript(editor, {"var main() {", "    return LIMIT;", "}"});
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    typeLines(editor, {"var main() {", "    return LIMIT;", "}"});
 
     QMenu* menu = formChild<QToolButton>(page, "projectButton")->menu();
     modal.then([](QWidget* dialog) { configure(dialog, "LIMIT=5"); });
