@@ -30,6 +30,8 @@ KolmProjectEditor::~KolmProjectEditor()
 
 void KolmProjectEditor::readSettings(KolmProject* project)
 {
+    if (!project)
+        return;
     setWindowTitle(tr("Configure %1").arg(project->name()));
     ui->nameEdit->setText(project->name());
     ui->outputEdit->setText(project->output());

@@ -216,6 +216,7 @@ void ProjectEditorTest::definesReplaced()
 void ProjectEditorTest::nothingWithoutProject()
 {
     KolmProjectEditor dialog;
+    dialog.readSettings(nullptr);
     dialog.show();
     ModalDriver modal;
     QTest::keyClick(field(dialog, "outputEdit"), Qt::Key_O, Qt::ControlModifier);
