@@ -269,7 +269,9 @@ QList<UARTMessage> HIDDfu::pingSerial()
 {
     const QPointer<HIDDfu> self(this);
     const int baud = m_link->baud();
-    const int replyMs = (5000000 + baud / 2) / baud;
+    // 5000000 / baud ms rounded half up (43 ms at 115200 baud); a wait of 0
+    // would not wait at all.
+    const int replyMs = std::max(1, (5000000 + baud / 2) / baud);
     QList<UARTMessage> found;
     // Frames left from an earlier exchange answer nothing of this one.
     m_link->drop();
