@@ -119,8 +119,10 @@ bool KolmPackageImport::extractTo(const QString& target)
         }
         if (name == kManifest)
             continue;
-        if (!extractEntry(name, size))
+        if (!extractEntry(name, size)) {
+            m_zip.reset();
             return false;
+        }
     }
     walked = walked && m_zip->getZipError() == UNZ_OK;
     m_zip->close();
