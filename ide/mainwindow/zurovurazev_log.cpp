@@ -54,17 +54,18 @@ void ZuROVUrazev::flushLog()
 {
     if (m_pendingLog.isEmpty())
         return;
+    // One parse of the whole burst, one paragraph per line.
     QTextDocument *doc = ui->logBrowser->document();
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
-    bool first = doc->isEmpty();
-    for (const QString &line : qAsConst(m_pendingLog)) {
-        if (!first)
-            cursor.insertBlock();
-        first = false;
-        cursor.insertHtml(line);
-    }
+    if (!doc->isEmpty())
+        cursor.insertBlock();
+    QString html;
+    html.reserve(m_pendingLog.size() * 64);
+    for (const QString &line : qAsConst(m_pendingLog))
+        html += QLatin1String("<p>") + line + QLatin1String("</p>");
+    cursor.insertHtml(html);
     cursor.endEditBlock();
     m_pendingLog.clear();
     QScrollBar *bar = ui->logBrowser->verticalScrollBar();
