@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -70,7 +71,7 @@ int main(int argc, char **argv)
                 QApplication::processEvents();
             QApplication::processEvents();
         }));
-        addedKb = residentKb(getpid()) - before;
+        addedKb = std::max(addedKb, residentKb(getpid()) - before);
     }
     report("10,000 log lines", logged, logGoalMs);
     std::printf("memory added by 10,000 log lines: %ld KiB\n", addedKb);

@@ -301,7 +301,7 @@ bool ZuROVUrazev::startEmulator(bool withProgress)
     QPointer<ZuROVUrazev> self(this);
     // Something else on the port would take our connection: the emulator
     // could not listen there.
-    if (emulatorPortAnswers(port) || !self)
+    if (emulatorPortAnswers(port) || !self || m_closed)
         return false;
 
     QPointer<QProgressDialog> progress = new QProgressDialog(this);
@@ -316,7 +316,7 @@ bool ZuROVUrazev::startEmulator(bool withProgress)
         HIDProxy::qSleep(100);
         if (!self)
             return false;
-        if (localDebugger->process()->state() == QProcess::NotRunning)
+        if (m_closed || localDebugger->process()->state() == QProcess::NotRunning)
             break;
         ready = emulatorPortAnswers(port);
         if (!self)
@@ -327,6 +327,11 @@ bool ZuROVUrazev::startEmulator(bool withProgress)
     if (progress) {
         progress->setValue(100);
         progress->deleteLater();
+    }
+    // The window was closed meanwhile: no emulator outlives it.
+    if (m_closed) {
+        localDebugger->stop(false);
+        return false;
     }
     return ready && localDebugger->process()->state() == QProcess::Running;
 }
@@ -382,5 +387,6 @@ void ZuROVUrazev::closeEvent(QCloseEvent *event)
         }
         delete progress;
     }
+    m_closed = true;
     QMainWindow::closeEvent(event);
 }

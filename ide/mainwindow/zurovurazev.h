@@ -203,6 +203,8 @@ private:
     bool relayConnect = false;
     quint32 chunkOffset = 0;
 
+    // Set once a close went through: a wait still running gives up.
+    bool m_closed = false;
     // Log lines waiting for the next turn of the event loop.
     QStringList m_pendingLog;
     QTimer m_logFlush;

@@ -66,6 +66,8 @@ private slots:
     void startEmulator();
     void startEmulatorPortTaken();
     void deleteWindowWhileEmulatorStarts();
+    void closeWindowWhileEmulatorStarts_data();
+    void closeWindowWhileEmulatorStarts();
 
     // Last: QCoreApplication::exit() ends every event loop started after it.
     void updateOfferYesEndsLoop();
@@ -658,6 +660,29 @@ void ZuROVUrazevTest::deleteWindowWhileEmulatorStarts()
     });
     QVERIFY(!w->startEmulator(true));
     QVERIFY(w.isNull());
+}
+
+void ZuROVUrazevTest::closeWindowWhileEmulatorStarts_data()
+{
+    QTest::addColumn<bool>("onStart");
+    QTest::newRow("during the port probe") << false;
+    QTest::newRow("as the emulator starts") << true;
+}
+
+void ZuROVUrazevTest::closeWindowWhileEmulatorStarts()
+{
+    QFETCH(bool, onStart);
+    m_settings->set(QLatin1String(KolmLocalDebugger::PortKey), freePort());
+    ZuROVUrazev *w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    if (onStart)
+        connect(w->localDebugger->process(), &QProcess::started, w, [w] { w->close(); });
+    else
+        QTimer::singleShot(0, w, [w] { w->close(); });
+    QVERIFY(!w->startEmulator(true));
+    QVERIFY(!w->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(w->localDebugger->process()->state(), QProcess::NotRunning, 15000);
 }
 
 QTEST_MAIN(ZuROVUrazevTest)
