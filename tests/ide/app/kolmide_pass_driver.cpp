@@ -76,10 +76,10 @@ void showCase()
     QElapsedTimer clock;
     clock.start();
     second.start(QString::fromLocal8Bit(qgetenv("KOLM_KOLMIDE")), QStringList());
-    while (second.state() != QProcess::NotRunning && clock.elapsed() < 10000)
+    while (second.state() != QProcess::NotRunning && clock.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     const qint64 ms = clock.elapsed();
-    while (received->isEmpty() && clock.elapsed() < 10000)
+    while (received->isEmpty() && clock.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     say(QStringLiteral("second: exit %1 in %2 ms").arg(second.exitCode()).arg(ms));
     say(QStringLiteral("message: ") + *received);

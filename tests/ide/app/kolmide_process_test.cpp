@@ -137,8 +137,10 @@ void KolmideProcessTest::secondInstanceHandsOver()
     const QRegularExpressionMatch m =
         QRegularExpression(QStringLiteral("second: exit (\\d+) in (\\d+) ms")).match(out);
     QVERIFY2(m.hasMatch(), qPrintable(out));
+    // It ended by itself (the driver's bound is 30 s), without a window;
+    // how fast is the benchmark's business, not a test's.
     QCOMPARE(m.captured(1).toInt(), 0);
-    QVERIFY2(m.captured(2).toInt() < 3000, qPrintable(out));
+    QVERIFY2(m.captured(2).toInt() < 30000, qPrintable(out));
     QVERIFY2(out.contains(QStringLiteral("message: show\n")), qPrintable(out));
 }
 
