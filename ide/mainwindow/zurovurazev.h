@@ -200,6 +200,9 @@ private:
     bool writeNextAsm(NextPkt &next);
     void processNextAsmState(NextPkt *next);
     void processPktBail(unsigned cmd, unsigned sub);
+    // Reads the device's GPIO hint into its pin map and appends the
+    // mapping table to its information text.
+    void parseGpioMapping(const QString &t);
     void restorePollTime();
     void _transmit_error(const QString &msg);
     void _write_error(const QString &msg);

@@ -44,6 +44,8 @@ private slots:
     void imageChunks();
     void imageOffsetLimit();
     void lostLinkDropsTransport();
+    void gpioMapping_data();
+    void gpioMapping();
 
 private:
     // A window with a fake "usb" transport attached for the device at
@@ -415,6 +417,39 @@ void ZuROVUrazevDeviceTest::lostLinkDropsTransport()
     QTRY_VERIFY_WITH_TIMEOUT(fake.isNull(), 5000);
     QVERIFY(!m_window->messenger);
     QCOMPARE(m_window->device.address, quint16(0xFFFF));
+}
+
+void ZuROVUrazevDeviceTest::gpioMapping_data()
+{
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("pin");
+    QTest::addColumn<int>("pins");
+    QTest::addColumn<QString>("inTable");
+    QTest::newRow("raw label in the map, escaped in the table")
+        << QStringLiteral("PA5/<b>") << QStringLiteral("<b>") << QStringLiteral("PA5") << 1 << QStringLiteral("&lt;b&gt;");
+    QTest::newRow("run of 256 pins") << QStringLiteral("PA0-255/D0") << QStringLiteral("D255") << QStringLiteral("PA255")
+                                     << 256 << QStringLiteral("PA0");
+    QTest::newRow("run of 257 pins is unreadable")
+        << QStringLiteral("PA0-256/D0") << QString() << QString() << 0 << QStringLiteral("PA0-256");
+}
+
+void ZuROVUrazevDeviceTest::gpioMapping()
+{
+    QFETCH(QString, hint);
+    QFETCH(QString, label);
+    QFETCH(QString, pin);
+    QFETCH(int, pins);
+    QFETCH(QString, inTable);
+    m_window->device.info = QStringLiteral("Connected to <b>fake</b><br><br>");
+    m_window->device.gpioMap.insert(QStringLiteral("old"), QStringLiteral("PB0"));
+    m_window->parseGpioMapping(hint);
+    QCOMPARE(m_window->device.gpioMap.size(), pins);
+    if (!label.isEmpty())
+        QCOMPARE(m_window->device.gpioMap.value(label), pin);
+    QVERIFY(m_window->device.info.startsWith(QStringLiteral("Connected to <b>fake</b><br><br>")));
+    QVERIFY2(m_window->device.info.contains(inTable), qPrintable(m_window->device.info));
+    QVERIFY(!m_window->device.info.contains(QStringLiteral("<b><b>")));
 }
 
 QTEST_MAIN(ZuROVUrazevDeviceTest)
