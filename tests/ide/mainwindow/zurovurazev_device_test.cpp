@@ -44,6 +44,9 @@ private slots:
     void imageChunks();
     void imageOffsetLimit();
     void lostLinkDropsTransport();
+    void replyTimeout_data();
+    void replyTimeout();
+    void disconnectMidChainShowsNoBox();
     void gpioMapping_data();
     void gpioMapping();
 
@@ -417,6 +420,71 @@ void ZuROVUrazevDeviceTest::lostLinkDropsTransport()
     QTRY_VERIFY_WITH_TIMEOUT(fake.isNull(), 5000);
     QVERIFY(!m_window->messenger);
     QCOMPARE(m_window->device.address, quint16(0xFFFF));
+}
+
+void ZuROVUrazevDeviceTest::replyTimeout_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("staysConnected");
+    QTest::newRow("address") << int(ZuROVUrazev::CS_GET_ADDR) << QStringLiteral("Communication Failure")
+                             << QStringLiteral("MC did not respond to an address request.\nAborting connection...")
+                             << false;
+    QTest::newRow("information") << int(ZuROVUrazev::CS_GET_INFO) << QStringLiteral("Communication Failure")
+                                 << QStringLiteral("MC did not provide all the required information.\n"
+                                                   "Further communication may misbehave")
+                                 << true;
+    QTest::newRow("upload") << int(ZuROVUrazev::CS_WRITE_ASM_BIN) << QStringLiteral("Communication Error")
+                            << QStringLiteral("MC is not responding") << false;
+}
+
+void ZuROVUrazevDeviceTest::replyTimeout()
+{
+    QFETCH(int, state);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(bool, staysConnected);
+    QPointer<FakeMessenger> fake = attach();
+    fake->setPollTime(100);
+    m_window->state = ZuROVUrazev::Cfg_States(state);
+    m_window->msgTimer.setInterval(50);
+    QVERIFY(m_window->sendCfgPacket(1, 0, QByteArray(), false));
+    ModalDriver modal;
+    modal.press(QMessageBox::Ok);
+    QTRY_COMPARE_WITH_TIMEOUT(modal.seen().size(), 1, 10000);
+    QCOMPARE(modal.seen().first().title, title);
+    QCOMPARE(modal.seen().first().text, text);
+    if (staysConnected) {
+        QTest::qWait(100);
+        QVERIFY(fake);
+        QCOMPARE(m_window->messenger, fake.data());
+        QCOMPARE(fake->pollTime(), 500);
+        QCOMPARE(int(m_window->state), int(ZuROVUrazev::CS_IDLE));
+        QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Messaging);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(fake.isNull(), 10000);
+        QVERIFY(!m_window->messenger);
+        QCOMPARE(m_window->connectionStatus->toolTip(), QStringLiteral("Not connected"));
+    }
+    QCOMPARE(modal.seen().size(), 1);
+}
+
+void ZuROVUrazevDeviceTest::disconnectMidChainShowsNoBox()
+{
+    QPointer<FakeMessenger> fake = attach();
+    m_window->state = ZuROVUrazev::CS_GET_INFO;
+    m_window->postUpload = ZuROVUrazev::PU_Launch;
+    m_window->msgTimer.setInterval(50);
+    QVERIFY(m_window->sendCfgPacket(1, 3, QByteArray(), false));
+    m_window->pingTimer.start(50);
+    ModalDriver modal;
+    fake->close();
+    QTRY_VERIFY_WITH_TIMEOUT(fake.isNull(), 10000);
+    QTest::qWait(300);
+    QVERIFY(modal.seen().isEmpty());
+    QCOMPARE(int(m_window->state), int(ZuROVUrazev::CS_IDLE));
+    QCOMPARE(int(m_window->postUpload), int(ZuROVUrazev::PU_NOP));
 }
 
 void ZuROVUrazevDeviceTest::gpioMapping_data()
