@@ -4,12 +4,29 @@
 
 #include <QListWidget>
 
+void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles)
+{
+    if (bubbles.isEmpty())
+        return;
+    const bool updates = list->updatesEnabled();
+    list->setUpdatesEnabled(false);
+    const int first = list->count();
+    QStringList texts;
+    texts.reserve(bubbles.size());
+    for (int i = 0; i < bubbles.size(); ++i)
+        texts.append(QString());
+    list->addItems(texts);
+    for (int i = 0; i < bubbles.size(); ++i) {
+        QListWidgetItem *item = list->item(first + i);
+        item->setData(Qt::SizeHintRole, bubbles[i]->size() + QSize(20, 0));
+        list->setItemWidget(item, bubbles[i]);
+    }
+    list->setUpdatesEnabled(updates);
+}
+
 void chat_appendBubble(QListWidget *list, QChatLabel *bubble)
 {
-    auto *item = new QListWidgetItem;
-    item->setData(Qt::SizeHintRole, bubble->size() + QSize(20, 0));
-    list->addItem(item);
-    list->setItemWidget(item, bubble);
+    chat_appendBubbles(list, {bubble});
 }
 
 QString chat_toHtml(const QListWidget *list)

@@ -83,20 +83,31 @@ void ChatListTest::savedDocumentShowsReceivedMarkupAsText()
     QVERIFY(html.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
 }
 
-// A burst is added in one batch with the list's updates off; every bubble
-// stays, in arrival order.
+// A burst is added in one batch after what the list holds; every bubble
+// stays, in arrival order, and the list's updates are on again.
 void ChatListTest::burstKeepsEveryBubble()
 {
     QListWidget list;
     list.resize(400, 300);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
+    addBubble(list, 0, QStringLiteral("message 0"), false);
     constexpr int Burst = 1000;
-    list.setUpdatesEnabled(false);
-    for (int i = 0; i < Burst; ++i)
-        addBubble(list, quint16(i), QStringLiteral("message %1").arg(i), false);
-    list.setUpdatesEnabled(true);
+    QList<QChatLabel *> burst;
+    for (int i = 1; i < Burst; ++i) {
+        auto *bubble = new QChatLabel(&list);
+        bubble->setup(quint16(i), 2, QStringLiteral("message %1").arg(i), false);
+        burst.append(bubble);
+    }
+    chat_appendBubbles(&list, burst);
+    QVERIFY(list.updatesEnabled());
     QCOMPARE(list.count(), Burst);
+    for (int row = 0; row < Burst; row += 111) {
+        auto *bubble = qobject_cast<QChatLabel *>(list.itemWidget(list.item(row)));
+        QVERIFY(bubble);
+        QCOMPARE(bubble->address(), quint16(row));
+        QCOMPARE(list.item(row)->sizeHint(), bubble->minimumSize() + QSize(20, 0));
+    }
     const auto *last = qobject_cast<QChatLabel *>(list.itemWidget(list.item(Burst - 1)));
     QVERIFY(last);
     QCOMPARE(last->text(), QStringLiteral("message %1").arg(Burst - 1));
