@@ -21,6 +21,8 @@ packages=(
   qtbase5-dev-tools
   libqt5svg5-dev
   libqt5serialport5-dev
+  libquazip5-dev
+  zlib1g-dev
   libhidapi-dev
   libusb-1.0-0-dev
   libudev-dev
