@@ -21,6 +21,8 @@ packages=(
   qtbase5-dev-tools
   libqt5svg5-dev
   libqt5serialport5-dev
+  qttools5-dev
+  qttools5-dev-tools
   libhidapi-dev
   libusb-1.0-0-dev
   libudev-dev
