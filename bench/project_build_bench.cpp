@@ -6,17 +6,12 @@
 // build's time.
 //
 // usage: project_build_bench
-#include "kolmproject.h"
+#include "bench_project.h"
 #include "kolmprojectwindow.h"
 #include "script_timing.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -48,12 +43,6 @@ QByteArray script(int lines)
         out += "    total += f" + QByteArray::number(i) + "(" + QByteArray::number(i) + ");\n";
     out += "    return total;\n}\n";
     return out;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // One build started from the event loop; its time and the longest gap
@@ -105,16 +94,8 @@ int main(int argc, char** argv)
     for (int lines : {500, 2000, 10000}) {
         QTemporaryDir dir;
         const QByteArray source = script(lines);
-        const QJsonObject project{
-            {"name", "bench"},
-            {"output", "bench.kcs"},
-            {"files", QJsonArray{QJsonObject{{"name", "main.kos"}, {"path", ""}, {"flags", QJsonArray{"main"}}}}}};
-        if (!writeFile(dir.filePath("main.kos"), source)
-            || !writeFile(dir.filePath("bench.kcpro"), QJsonDocument(project).toJson()))
-            return 1;
-        auto* model = new KolmProject;
         KolmProjectWindow page;
-        if (!model->load(dir.filePath("bench.kcpro")) || !page.setProject(model))
+        if (!openBenchProject(dir.path(), source, page))
             return 1;
 
         QString sizes;

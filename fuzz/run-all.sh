@@ -31,6 +31,7 @@ table=(
   "fuzz_emu_link|fuzz/seeds/emulink|devlink.dict|4096"
   "fuzz_dfu_frames|fuzz/seeds/dfu_frames|dfu.dict|4096"
   "fuzz_dfu_package|fuzz/seeds/dfu_package|dfu.dict|4096"
+  "fuzz_project_package|fuzz/seeds/project_package|project_package.dict|8192"
   "fuzz_compiler|tests/kolm/run tests/kolm/fail tests/kolm/include fuzz/seeds/compiler|kolm.dict|16384"
 )
 

@@ -1,6 +1,6 @@
 #include "zuasmpreferences.h"
 
-#include "qlang.h"
+#include "qlang_list.h"
 #include "ui_zuasmpreferences.h"
 
 #include <QApplication>

@@ -106,6 +106,16 @@ void KolmProject::setAuthor(const QString& value) { setValue(QStringLiteral("aut
 void KolmProject::setOutput(const QString& value) { setValue(QStringLiteral("output"), value); }
 void KolmProject::setDebug(bool on) { setFlag(QLatin1String("debug"), on); }
 
+bool KolmProject::optimize() const
+{
+    return m_project.value(QStringLiteral("optimize")).toVariant().toString() == QLatin1String("1");
+}
+
+void KolmProject::setOptimize(bool on)
+{
+    setValue(QStringLiteral("optimize"), on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 QJsonValue KolmProject::value(const QString& key) const
 {
     return m_project.value(key);

@@ -61,6 +61,10 @@ public:
     QString output() const;
     QString bsp() const;
     bool debug() const;
+    // "optimize" is on exactly when it holds "1" (the JSON value true and
+    // the number 1 do not count); it is written as "1" or "0".
+    bool optimize() const;
+    void setOptimize(bool on);
     void setName(const QString& value);
     void setVersion(const QString& value);
     void setCreator(const QString& value);

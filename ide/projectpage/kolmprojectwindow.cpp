@@ -8,6 +8,7 @@
 #include "kolm_board_package.h"
 #include "kolmproject.h"
 #include "kolmprojectbspview.h"
+#include "kolmprojecteditor.h"
 #include "kolmprojecthexview.h"
 #include "page_dialogs.h"
 #include "qkolmextendedcompleter.h"
@@ -55,6 +56,7 @@ KolmProjectWindow::KolmProjectWindow(QWidget* parent)
     menu->addAction(tr("Schematic"), this, &KolmProjectWindow::showProjectSchematic, QKeySequence());
     menu->addAction(tr("Hexview"), this, &KolmProjectWindow::showProjectHexview, QKeySequence());
     menu->addAction(tr("Reveal"), this, &KolmProjectWindow::showProjectLocation, QKeySequence());
+    menu->addAction(tr("Configure"), this, &KolmProjectWindow::showProjectOptions, QKeySequence());
     ui->projectButton->setMenu(menu);
     ui->projectButton->hide();
 
@@ -481,6 +483,27 @@ void KolmProjectWindow::showProjectLocation()
 {
     if (m_project)
         QDesktopServices::openUrl(QUrl::fromLocalFile(projectDirectory()));
+}
+
+void KolmProjectWindow::showProjectOptions()
+{
+    if (!m_project)
+        return;
+    const QPointer<KolmProject> project(m_project);
+    QPointer<KolmProjectEditor> editor = new KolmProjectEditor(this);
+    editor->readSettings(m_project);
+    const bool accepted = editor->exec() == QDialog::Accepted;
+    // The page went while the dialog was open, and the dialog with it.
+    if (!editor)
+        return;
+    // A project closed meanwhile is no longer the one to change.
+    if (accepted && project && project == m_project) {
+        editor->writeSettings();
+        // An image built with the old settings is out of date.
+        setCompiled(false);
+        reloadBSP();
+    }
+    delete editor;
 }
 
 void KolmProjectWindow::on_projectBspButton_clicked()

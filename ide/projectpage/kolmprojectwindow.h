@@ -117,6 +117,7 @@ private slots:
     void showProjectSchematic();
     void showProjectHexview();
     void showProjectLocation();
+    void showProjectOptions();
 
 private:
     bool codeSave_core(bool force);

@@ -48,5 +48,5 @@ void KolmProjectWindow::setProjectDebug(bool on)
 void KolmProjectWindow::setProjectOptimize(bool on)
 {
     if (m_project)
-        m_project->setValue(QStringLiteral("optimize"), on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_project->setOptimize(on);
 }

@@ -142,7 +142,7 @@ bool KolmProjectWindow::build()
             return false;
         }
     }
-    if (m_project->value(QStringLiteral("optimize")).toVariant().toString() == QLatin1String("1"))
+    if (m_project->optimize())
         generator.optimizeLevel = 1;
     if (m_boardPackage)
         generator.setBoardPackage(m_boardPackage);

@@ -19,3 +19,12 @@ inline QByteArray firmwarePackage(uint32_t hardwareId, const QByteArray &info, c
     bytes.append(image);
     return bytes;
 }
+
+// A recognisable image: byte k is k * 7 + 1, modulo 256.
+inline QByteArray testImage(int size)
+{
+    QByteArray image(size, '\0');
+    for (int k = 0; k < size; ++k)
+        image[k] = char(k * 7 + 1);
+    return image;
+}

@@ -98,6 +98,7 @@ protected:
         if (!isOpen() || failWrites || length < 1 + DataOffset - 1 + DataBytes)
             return false;
         const unsigned char *report = outputBuffer();
+        writtenReports.append(QByteArray(reinterpret_cast<const char *>(report), length));
         if (report[0] == CommandReport)
             command(report[1], qFromLittleEndian<quint32>(report + 2));
         else if (report[0] == DataReport)

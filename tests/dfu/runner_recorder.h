@@ -68,12 +68,3 @@ inline std::unique_ptr<QTemporaryFile> openPackage(const QByteArray &image)
         return nullptr;
     return file;
 }
-
-// A recognisable image: byte k is k * 7 + 1, modulo 256.
-inline QByteArray testImage(int size)
-{
-    QByteArray image(size, '\0');
-    for (int k = 0; k < size; ++k)
-        image[k] = char(k * 7 + 1);
-    return image;
-}

@@ -18,13 +18,19 @@
 // event loop of the thread it lives in: every frame the link sends is
 // recorded, the commands to its address are carried out (01 02 erase,
 // 01 01 set address, 02 write, 01 10 storage erase) and a status request
-// (03) is answered.
+// (03), a ping (06, also when broadcast to 0xFF) and an information request
+// (04) are answered.
 class SerialBootloaderPeer : public QObject, public SimulatedBootloaderCore
 {
 public:
     static constexpr char StatusCommand = 0x03;
     static constexpr char WriteCommand = 0x02;
     static constexpr char ControlCommand = 0x01;
+    static constexpr char InfoCommand = 0x04;
+    static constexpr char PingCommand = 0x06;
+    static constexpr uint8_t Broadcast = 0xFF;
+    // A ping answer carries a 24-byte description.
+    static constexpr int DescriptionSize = 24;
 
     // A status answer that the bootloader spoils once, right after a
     // set-address command.
@@ -47,6 +53,14 @@ public:
     // When set, the status answer's payload instead of 03 and the status.
     std::optional<QByteArray> statusReply;
     bool silent = false;
+    // The description a ping is answered with, NUL-padded; none when empty.
+    QByteArray description = QByteArrayLiteral("Pellam DFU");
+    // The information text, sent after the echo of the command.
+    QByteArray info = QByteArrayLiteral("Pellam DFU 1.0");
+    // Frames sent before and after the ping answer, as other devices on the
+    // line would.
+    QList<UARTMessage> pingPrelude;
+    QList<UARTMessage> pingOthers;
     SpoiledStatus spoilAfterAddress = SpoiledStatus::None;
     QList<UARTMessage> received;
 
@@ -70,6 +84,8 @@ private:
             received.append(message);
             if (message.first == address)
                 carryOut(message.second);
+            else if (message.first == Broadcast && message.second == QByteArray(1, PingCommand))
+                answerPing();
         }
     }
 
@@ -80,6 +96,11 @@ private:
         if (payload == QByteArray(1, StatusCommand)) {
             if (!silent)
                 answerStatus();
+        } else if (payload == QByteArray(1, PingCommand)) {
+            answerPing();
+        } else if (payload == QByteArray(1, InfoCommand)) {
+            if (!silent)
+                sendFrame(replyAddress, QByteArray(1, InfoCommand) + info);
         } else if (payload.at(0) == WriteCommand) {
             const QByteArray data = payload.mid(1);
             write(data, uint32_t(data.size()), "data");
@@ -91,6 +112,18 @@ private:
             setAddress(qFromLittleEndian<quint32>(payload.constData() + 2));
             m_spoilNext = spoilAfterAddress;
         }
+    }
+
+    void answerPing()
+    {
+        if (silent)
+            return;
+        for (const UARTMessage &frame : qAsConst(pingPrelude))
+            sendFrame(frame.first, frame.second);
+        if (!description.isEmpty())
+            sendFrame(replyAddress, description.leftJustified(DescriptionSize, '\0', true));
+        for (const UARTMessage &frame : qAsConst(pingOthers))
+            sendFrame(frame.first, frame.second);
     }
 
     void answerStatus()

@@ -3,7 +3,7 @@
 // "kolmide.qm" (no "_", so no language) and "extra_pt_BR.qm" (a language
 // and a country).
 
-#include "qlang.h"
+#include "qlang_list.h"
 #include "temp_settings.h"
 
 #include <QApplication>

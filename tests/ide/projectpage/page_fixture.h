@@ -5,6 +5,7 @@
 // the page's signals in the order they came.
 
 #include "child_process.h"
+#include "file_bytes.h"
 #include "kolmproject.h"
 #include "kolmprojectwindow.h"
 
@@ -67,19 +68,9 @@ public:
 
     QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
 
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QDir().mkpath(QFileInfo(path(name)).absolutePath());
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeBytes(path(name), bytes); }
 
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return readBytes(path(name)); }
 
     // The project file's top-level object, written by load().
     QJsonObject& json() { return m_project; }

@@ -3,6 +3,7 @@
 // picture of the page kept in the build tree.
 
 #include "form_child.h"
+#include "key_typing.h"
 #include "page_fixture.h"
 #include "temp_settings.h"
 
@@ -42,14 +43,7 @@ void ProjectPageEndToEndTest::typeBuildRun()
 
     auto* editor = formChild<QTextEdit>(session.page, "codeEditor");
     editor->setFocus();
-    for (const QString& line : lines) {
-        // Auto-indentation keeps the previous line's indentation.
-        QTextCursor cursor = editor->textCursor();
-        cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        QTest::keyClicks(editor, line);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
+    typeLines(editor, lines);
     const QString typed = lines.join('\n') + '\n';
     QCOMPARE(editor->toPlainText(), typed);
     QVERIFY(session.page.modified());

@@ -111,6 +111,10 @@ private slots:
     void launchers();
     void hexviewLauncher();
     void pageDeletedInsideHexview();
+    void configureLauncher_data();
+    void configureLauncher();
+    void insideConfigure_data();
+    void insideConfigure();
     void newFile();
     void newFileAlreadyInProject();
     void addFiles();
@@ -144,7 +148,7 @@ void ProjectPageTest::stateWithoutProject()
     QStringList menu;
     for (QAction* action : formChild<QToolButton>(page, "projectButton")->menu()->actions())
         menu.append(action->text());
-    QCOMPARE(menu, (QStringList{"Schematic", "Hexview", "Reveal"}));
+    QCOMPARE(menu, (QStringList{"Schematic", "Hexview", "Reveal", "Configure"}));
     // Ctrl+S without a project does nothing and asks nothing.
     ModalDriver modal;
     QTest::keyClick(editor(page), Qt::Key_S, Qt::ControlModifier);
@@ -591,6 +595,82 @@ void ProjectPageTest::pageDeletedInsideHexview()
     formChild<QToolButton>(*page, "projectButton")->menu()->actions()[1]->trigger();
     QVERIFY(!page);
     QCOMPARE(modal.seen().size(), 1);
+}
+
+// The configuration dialog changes the project only when accepted; an
+// accepted one also makes the last build out of date.
+void ProjectPageTest::configureLauncher_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("OK") << true;
+    QTest::newRow("Cancel") << false;
+}
+
+void ProjectPageTest::configureLauncher()
+{
+    QFETCH(bool, accept);
+    Session session(kMain);
+    session.folder.write("board.kbsp", package());
+    QVERIFY(session.open());
+    QCOMPARE(session.build().last(), QString("compilationFinished: true"));
+    session.log.events.clear();
+    auto* bspButton = formChild<QToolButton>(session.page, "projectBspButton");
+    QVERIFY(!bspButton->isEnabled());
+
+    ModalDriver modal;
+    modal.then([&](QWidget* window) {
+        auto* name = formChild<QLineEdit>(*window, "nameEdit");
+        name->selectAll();
+        QTest::keyClicks(name, "renamed");
+        formChild<QComboBox>(*window, "bspEdit")->setEditText("board.kbsp");
+        auto* dialog = static_cast<QDialog*>(window);
+        accept ? dialog->accept() : dialog->reject();
+    });
+    formChild<QToolButton>(session.page, "projectButton")->menu()->actions()[3]->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen()[0].title, QString("Configure demo"));
+    KolmProject* project = session.page.project();
+    QCOMPARE(project->name(), QString(accept ? "renamed" : "demo"));
+    QCOMPARE(project->isModified(), accept);
+    QCOMPARE(session.page.compiled(), !accept);
+    QCOMPARE(session.log.events,
+             accept ? (QStringList{"projectModified: true", "compiledChanged: false"}) : QStringList());
+    // The new board package is loaded at once.
+    QCOMPARE(bspButton->isEnabled(), accept);
+}
+
+// The page deleted, or its project closed, while the dialog is open.
+void ProjectPageTest::insideConfigure_data()
+{
+    QTest::addColumn<bool>("deletePage");
+    QTest::newRow("page deleted") << true;
+    QTest::newRow("project closed") << false;
+}
+
+void ProjectPageTest::insideConfigure()
+{
+    QFETCH(bool, deletePage);
+    ProjectFolder folder;
+    folder.write("main.kos", kMain);
+    QPointer<KolmProjectWindow> page = new KolmProjectWindow;
+    QVERIFY(page->setProject(folder.load()));
+    QPointer<KolmProject> project = page->project();
+    ModalDriver modal;
+    modal.then([&](QWidget* window) {
+        if (deletePage)
+            return delete page;
+        page->closeProject();
+        formChild<QLineEdit>(*window, "nameEdit")->setText("renamed");
+        static_cast<QDialog*>(window)->accept();
+    });
+    formChild<QToolButton>(*page, "projectButton")->menu()->actions()[3]->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(page.isNull(), deletePage);
+    if (!deletePage) {
+        QVERIFY(!page->project());
+        QVERIFY(!project || project->name() == "demo");
+        delete page;
+    }
 }
 
 void ProjectPageTest::newFile()

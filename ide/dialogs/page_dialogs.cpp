@@ -1,7 +1,10 @@
 #include "page_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QPointer>
+#include <QSettings>
+#include <QStandardPaths>
 
 QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                            const QString& text, QMessageBox::StandardButtons buttons,
@@ -16,6 +19,14 @@ QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon ic
     const QMessageBox::StandardButton answer = box->standardButton(box->clickedButton());
     delete box;
     return answer;
+}
+
+QString projectsDirectory()
+{
+    QString documents = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return QSettings().value(QStringLiteral("Directory"), documents).toString();
 }
 
 void pageWarning(QWidget* parent, const QString& title, const QString& text)
@@ -50,6 +61,11 @@ QStringList runFileDialog(QWidget* parent, const QString& title, const QString& 
 QString pageSaveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter)
 {
     return runFileDialog(parent, title, directory, filter, QFileDialog::AcceptSave, QFileDialog::AnyFile).value(0);
+}
+
+QString pageOpenFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter)
+{
+    return runFileDialog(parent, title, directory, filter, QFileDialog::AcceptOpen, QFileDialog::ExistingFile).value(0);
 }
 
 QStringList pageOpenFileNames(QWidget* parent, const QString& title, const QString& directory,

@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-// The project page's modal boxes and file dialogs. Each lives on the heap
-// with its parent: when the parent is deleted while the dialog is open (a
-// close from inside its event loop), the dialog goes with it and the call
+// The modal boxes and file dialogs of the project page and its dialogs.
+// Each lives on the heap with its parent: when the parent is deleted while
+// the dialog is open (a close from inside its event loop), the dialog goes with it and the call
 // returns "no answer" (NoButton, an empty name) instead of touching a
 // destroyed object. Callers check their own life the same way afterwards.
 
@@ -14,6 +14,10 @@ QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon ic
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+// Where the project dialogs start looking: the setting "Directory", by
+// default the user's first documents location (home when there is none).
+QString projectsDirectory();
 
 // A warning with one OK button.
 void pageWarning(QWidget* parent, const QString& title, const QString& text);
@@ -23,6 +27,9 @@ QMessageBox::StandardButton pageSaveQuestion(QWidget* parent, const QString& tit
 
 // A file name to save to; empty when none was chosen.
 QString pageSaveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter);
+
+// One existing file; empty when none was chosen.
+QString pageOpenFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter);
 
 // One or more existing files; empty when none were chosen.
 QStringList pageOpenFileNames(QWidget* parent, const QString& title, const QString& directory,

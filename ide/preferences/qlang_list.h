@@ -1,8 +1,10 @@
-#ifndef KOLM_QLANG_H
-#define KOLM_QLANG_H
+#ifndef KOLM_QLANG_LIST_H
+#define KOLM_QLANG_LIST_H
 
-// The interface language. The setting "UI/Language" holds a locale name
-// (ru_RU) or the empty string, which follows the system's language. The
+// The interface languages on offer (installLanguage, which puts one in
+// force at start-up, is in ide/app/qlang.h). The setting "UI/Language"
+// holds a locale name (ru_RU) or the empty string, which follows the
+// system's language. The
 // languages on offer are English, the language of the program's own texts,
 // and one for each catalogue ":/lang/<prefix>_<locale>.qm". A new choice
 // takes effect when the application next starts, as its translators are

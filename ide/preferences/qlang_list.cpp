@@ -1,4 +1,4 @@
-#include "qlang.h"
+#include "qlang_list.h"
 
 #include "language_catalogues.h"
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class KolmProjectWindow;
+
+// A project "bench" in `directory` whose only file is the main script
+// main.kos holding `script`, built to bench.kcs, opened on `page`. False
+// when the files cannot be written or the page does not take the project.
+bool openBenchProject(const QString& directory, const QByteArray& script, KolmProjectWindow& page);

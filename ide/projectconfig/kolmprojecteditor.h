@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class KolmProject;
+
+namespace Ui {
+class KolmProjectEditor;
+}
+
+// The "Configuration" dialog of an open project: name, output file, board
+// package, macro definitions and the two build options. It reads the project
+// in readSettings() and changes it only in writeSettings(), which the caller
+// runs after an accepted exec(); Cancel leaves the project untouched.
+class KolmProjectEditor : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit KolmProjectEditor(QWidget* parent = nullptr);
+    ~KolmProjectEditor() override;
+
+    void readSettings(KolmProject* project);
+    void writeSettings();
+
+    // Ctrl+O in the output field picks the output file.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseOutput();
+
+    Ui::KolmProjectEditor* ui;
+    KolmProject* m_project = nullptr;
+};

@@ -1,0 +1,19 @@
+#include "kolmpackagecopy.h"
+
+#include <QIODevice>
+
+#include <array>
+
+KolmPackageCopy copyInPieces(QIODevice& from, QIODevice& to)
+{
+    std::array<char, 64 * 1024> piece;
+    for (;;) {
+        const qint64 got = from.read(piece.data(), qint64(piece.size()));
+        if (got < 0)
+            return KolmPackageCopy::ReadFailed;
+        if (got == 0)
+            return KolmPackageCopy::Done;
+        if (to.write(piece.data(), got) != got)
+            return KolmPackageCopy::WriteFailed;
+    }
+}

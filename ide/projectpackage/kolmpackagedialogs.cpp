@@ -1,0 +1,26 @@
+#include "kolmpackagedialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const QString kPackageDirectory = QStringLiteral("ImportExport");
+
+} // namespace
+
+QString KolmPackageDialogs::fileFilter() { return tr("Kolm Package (*.zip)"); }
+QString KolmPackageDialogs::exportTitle() { return tr("Export as"); }
+QString KolmPackageDialogs::importTitle() { return tr("Import Project"); }
+QString KolmPackageDialogs::importTargetTitle() { return tr("Import to"); }
+
+QString KolmPackageDialogs::packageDirectory(const QSettings& settings)
+{
+    return settings.value(kPackageDirectory, QDir::homePath()).toString();
+}
+
+void KolmPackageDialogs::rememberPackage(QSettings& settings, const QString& packagePath)
+{
+    settings.setValue(kPackageDirectory, QFileInfo(packagePath).absolutePath());
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+class QSettings;
+
+// What the main window's package dialogs show and where they start: the
+// package file dialogs open in the directory of the last package chosen
+// (setting "ImportExport", at first the home directory). The texts are the
+// window's own and are translated in its context.
+class KolmPackageDialogs
+{
+    Q_DECLARE_TR_FUNCTIONS(ZuROVUrazev)
+
+public:
+    static QString fileFilter();
+    static QString exportTitle();        // the save dialog of the export
+    static QString importTitle();        // the open dialog of the import
+    static QString importTargetTitle();  // the directory dialog of the import
+
+    static QString packageDirectory(const QSettings& settings);
+    // Stores the absolute directory of the package file the user chose.
+    static void rememberPackage(QSettings& settings, const QString& packagePath);
+};
