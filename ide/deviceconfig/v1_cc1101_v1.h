@@ -7,9 +7,7 @@
 //   8 u32 RFlags   speed, power, channel, init, remote (bits 17-31 kept)
 //  12 u32 ASMBin   length of the script image that goes with it
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+#include "rfconfstruct.h"
 
 namespace CFG_V1 {
 
@@ -24,16 +22,7 @@ inline bool rflagsRemote(quint32 rflags) { return (rflags >> 16) & 1; }
 // Bits 17-31 are not interpreted and survive init() and the editor.
 constexpr quint32 RFlagsKeptBits = 0xFFFE0000u;
 
-class RFConfStruct : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    virtual void init() = 0;
-    virtual QString dump(int indent) const = 0;
-    virtual QByteArray serialize() const = 0;
-    virtual bool parse(const QByteArray &data) = 0;
-};
+using RFConfStruct = ::RFConfStruct;
 
 class ZUC_RFPLCCONFIG : public RFConfStruct
 {

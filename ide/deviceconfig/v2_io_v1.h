@@ -5,24 +5,13 @@
 //   2 u16 Address  device address, 0xFFFF = broadcast
 //   4 u32 ASMBin   length of the script image that goes with it
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+#include "rfconfstruct.h"
 
 namespace CFG_V2 {
 
 constexpr qint32 ZUC_RFPLCCONFIG_ID = 2;
 
-class RFConfStruct : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    virtual void init() = 0;
-    virtual QString dump(int indent) const = 0;
-    virtual QByteArray serialize() const = 0;
-    virtual bool parse(const QByteArray &data) = 0;
-};
+using RFConfStruct = ::RFConfStruct;
 
 class ZUC_RFPLCCONFIG : public RFConfStruct
 {

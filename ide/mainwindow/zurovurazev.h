@@ -1,0 +1,213 @@
+#ifndef KOLM_ZUROVURAZEV_H
+#define KOLM_ZUROVURAZEV_H
+
+// The IDE's main window. It owns everything of a session: the form with its
+// six pages, the open transport to a controller and the connection state,
+// the packet key, the reply and ping timers, the disassembler and local
+// emulator bridges, the self-update checker, the status-bar indicators, the
+// log panel and the progress bar.
+//
+// One file per concern: zurovurazev.cpp (construction, pages, progress,
+// emulator start, closing), zurovurazev_log.cpp (log panel and window
+// settings), zurovurazev_about.cpp (About box and update notice),
+// zurovurazev_project.cpp (project actions), zurovurazev_device.cpp
+// (connection and device actions), zurovurazev_msg.cpp (message console),
+// zurovurazev_chat.cpp (chat page), zurovurazev_dbg.cpp (debugging) and
+// zurovurazev_prefs.cpp (preferences).
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QMap>
+#include <QPair>
+#include <QSettings>
+#include <QString>
+#include <QTimer>
+#include <QVector>
+
+class KolmDisassembler;
+class KolmLocalDebugger;
+class QLabel;
+class QRegularExpressionValidator;
+class QStatusLabel;
+class Ui_ZuROVUrazev;
+class ZUUpdater;
+class ZuHalAbstractMessenger;
+
+class ZuROVUrazev : public QMainWindow {
+    Q_OBJECT
+    friend class ZuROVUrazevTest;
+
+public:
+    // Page indices of the form's page stack.
+    enum Tabs { T_Script = 0, T_Config = 1, T_Debug = 2, T_Messages = 3, T_Chat = 4, T_Help = 5 };
+    // Connection state of the device command chain.
+    enum Cfg_States {
+        CS_IDLE = 0,
+        CS_GET_RELAY = 1,
+        CS_DEV_PING = 2,
+        CS_GET_ADDR = 3,
+        CS_GET_INFO = 4,
+        CS_GET_CFG = 5,
+        CS_GET_ASM_INFO = 6,
+        CS_WRITE_PREP = 7,
+        CS_ERASE_REBOOT = 8,
+        CS_WRITE_CFG = 9,
+        CS_WRITE_ASM_BIN = 10,
+        CS_ASM_START = 11,
+        CS_ASM_HALT = 12,
+        CS_DBG_HALT = 13,
+        CS_ASM_STATE = 14,
+        CS_ASM_RAM = 15
+    };
+    enum PostUpload { PU_NOP = 0, PU_Launch = 1, PU_Debug = 2 };
+    enum Devices : quint32 { D_PLC = 0, D_GW = 1, D_Generic = 254, D_Unknown = 255 };
+    enum DevState : quint32 { DS_Messaging = 0, DS_Config = 1, DS_Debugging = 2, DS_Invalid = 255 };
+
+    // The connected device's record.
+    struct Device {
+        Devices kind = D_Unknown;
+        DevState state = DS_Invalid;
+        QString info;
+        QString configInfo;
+        QString firmware;
+        QByteArray ioHint;
+        QMap<QString, QString> gpioMap;
+        quint16 address = 0xFFFF;
+        quint16 localAddress = 0xFFFF;
+        quint32 capabilities = 0;
+        quint32 configSize = 0;
+        quint32 scriptSpace = 0;
+        quint32 imageSize = 0;
+        QByteArray config;
+        QByteArray image;
+        quint32 vmInfo[3] = {0, 0, 0};
+    };
+
+    // The newest lines the log panel keeps.
+    static constexpr int LogLines = 10000;
+    // Event-loop results that hand the process on: another IDE pass, or the
+    // firmware updater.
+    static constexpr int RestartCode = 254;
+    static constexpr int FirmwareUpdateCode = 255;
+
+    explicit ZuROVUrazev(QWidget *parent = nullptr);
+    ~ZuROVUrazev() override;
+
+    // Window settings: read before the window is shown, written after its
+    // event loop has ended.
+    void readSettings();
+    void writeSettings();
+
+    // Transport name and bootloader product string for the firmware updater;
+    // empty unless the firmware update action ran.
+    QString dfuTransport() const { return m_dfuTransport; }
+    QString dfuProduct() const { return m_dfuProduct; }
+
+    void setupViewAction(QAction *action, int index);
+    void viewActionEnable(int index, bool enable);
+    void viewActionsReset();
+
+    // Hosts a configuration editor on the Device page; a null one shows the
+    // "no configuration" label. Callers free the previous editor first.
+    void pushConfigWidget(QWidget *w);
+    void freeConfigWidget();
+
+    void startProgressBar(const QString &text);
+    void setProgress(const QString &text, int value, int maximum);
+    void stopProgressBar();
+
+    // Starts the local emulator. With progress, waits (in a nested event
+    // loop, behind a progress dialog) until it accepts connections on its
+    // port: false when the port is already taken, the child ends, or it does
+    // not listen within ten seconds.
+    bool startEmulator(bool withProgress);
+
+public slots:
+    // A line from a later instance of the IDE: "show" raises the window.
+    void externalMessage(QString data);
+    void logInfo(QString data);
+    void logError(QString data);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void pagesel_clicked(int ind);
+    void flushLog();
+
+    // Key, preferences and the project page's Escape.
+    void on_actionKey_triggered();
+    void on_actionPreferences_triggered();
+    void on_projectPage_hideRequested();
+
+    // About box and update notice.
+    void on_actionAbout_triggered();
+    void checkUpdate();
+    void updater_updatesAvailable(bool can_update, QString latest, QString changelog, QString url);
+    void updater_noAnswer();
+
+    // Project actions.
+    void on_actionOpen_Script_triggered();
+    void codeOpenRecentAction();
+    void codeOpenRecentClear();
+    void project_modified(bool on);
+    void project_compiled(bool on);
+    void project_compilationFinished(bool result);
+
+    // Connection.
+    void on_actionConnect_triggered();
+    void msg_timeout();
+    void ping_timeout();
+    void usb_disconnected();
+
+    // Debugging.
+    void disasm_finished(bool ok);
+    void emulator_finished(bool result, int code);
+
+    // Message console and chat.
+    void setupMsgWidget();
+    void on_chatSendTool_clicked();
+
+private:
+    void code_open(const QString &path);
+    void buildRecentMenu();
+    void createUpdater();
+    void destroyUpdater();
+    void loadReference();
+    void appendLogLine(const QString &colorName, const QString &data);
+
+    Ui_ZuROVUrazev *ui;
+    ZUUpdater *updater = nullptr;
+    QTimer updateTimer;
+    bool manualCheck = false;
+    QWidget *configWidget = nullptr;
+    ZuHalAbstractMessenger *messenger = nullptr;
+    QString m_dfuTransport;
+    QString m_dfuProduct;
+    QWidget *chatAdvancedForm = nullptr;
+    KolmDisassembler *disassembler;
+    QRegularExpressionValidator *hexValidator = nullptr;
+    KolmLocalDebugger *localDebugger;
+    QSettings settings;
+    unsigned char key[8];
+    QStatusLabel *connectionStatus = nullptr;
+    QStatusLabel *messageStatus = nullptr;
+    QStatusLabel *chatStatus = nullptr;
+    QLabel *statusText = nullptr;
+    QTimer msgTimer;
+    QTimer pingTimer;
+    Cfg_States state = CS_IDLE;
+    PostUpload postUpload = PU_NOP;
+    QVector<QPair<unsigned short, QString>> pingResults;
+    Device device;
+    bool relayConnect = false;
+    quint32 chunkOffset = 0;
+
+    // Set once a close went through: a wait still running gives up.
+    bool m_closed = false;
+    // Log lines waiting for the next turn of the event loop.
+    QStringList m_pendingLog;
+    QTimer m_logFlush;
+};
+
+#endif

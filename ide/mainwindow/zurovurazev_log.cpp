@@ -1,0 +1,121 @@
+// The log panel and the window settings: information and error lines,
+// the settings read before the window shows and written after its event
+// loop, and the recent-projects menu of the Open action.
+
+#include "zurovurazev.h"
+
+#include "kolmproject.h"
+#include "qmaterialfont.h"
+#include "ui_zurovurazev.h"
+
+#include <QFileInfo>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+constexpr int RecentFilesStored = 10;
+constexpr int MinimumPingMs = 1000;
+const char RecentFilesKey[] = "Editor/RecentFiles";
+
+} // namespace
+
+void ZuROVUrazev::logInfo(QString data)
+{
+    appendLogLine(QMaterialIcon::instance()->color(QMaterialIcon::Success).name(), data);
+}
+
+void ZuROVUrazev::logError(QString data)
+{
+    appendLogLine(QMaterialIcon::instance()->color(QMaterialIcon::Error).name(), data);
+    if (settings.value(QStringLiteral("LogShow"), true).toBool())
+        ui->actionLog->setChecked(true);
+}
+
+// Lines are queued and appended together on the next turn of the event
+// loop: a burst of lines costs one layout of the panel, not one per line.
+void ZuROVUrazev::appendLogLine(const QString &colorName, const QString &data)
+{
+    QString text = data;
+    text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    m_pendingLog << QStringLiteral("<font color=\"%1\">%2</font>").arg(colorName, text);
+    // The panel keeps only its newest lines; older queued ones would be
+    // dropped at once.
+    if (m_pendingLog.size() > LogLines)
+        m_pendingLog.erase(m_pendingLog.begin(), m_pendingLog.end() - LogLines);
+    if (!m_logFlush.isActive())
+        m_logFlush.start();
+}
+
+void ZuROVUrazev::flushLog()
+{
+    if (m_pendingLog.isEmpty())
+        return;
+    // One parse of the whole burst, one paragraph per line.
+    QTextDocument *doc = ui->logBrowser->document();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!doc->isEmpty())
+        cursor.insertBlock();
+    QString html;
+    html.reserve(m_pendingLog.size() * 64);
+    for (const QString &line : qAsConst(m_pendingLog))
+        html += QLatin1String("<p>") + line + QLatin1String("</p>");
+    cursor.insertHtml(html);
+    cursor.endEditBlock();
+    m_pendingLog.clear();
+    QScrollBar *bar = ui->logBrowser->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void ZuROVUrazev::readSettings()
+{
+    restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());
+    restoreState(settings.value(QStringLiteral("Window")).toByteArray(), 0);
+    pingTimer.setInterval(qMax(MinimumPingMs, settings.value(QStringLiteral("Ping"), 3000).toInt()));
+    ui->projectPage->readSettings();
+    const QString last = settings.value(QStringLiteral("Editor/LastFile")).toString();
+    if (!last.isEmpty())
+        code_open(last);
+    ui->actionAutoStart->setChecked(settings.value(QStringLiteral("AutoStart"), false).toBool());
+    pagesel_clicked(T_Script);
+}
+
+void ZuROVUrazev::writeSettings()
+{
+    settings.setValue(QStringLiteral("AutoStart"), ui->actionAutoStart->isChecked());
+    const KolmProject *project = ui->projectPage->project();
+    settings.setValue(QStringLiteral("Editor/LastFile"), project ? project->fileName() : QString());
+    QStringList recent;
+    if (QMenu *menu = ui->actionOpen_Script->menu())
+        if (!menu->actions().isEmpty())
+            recent = menu->actions().constLast()->data().toStringList();
+    settings.setValue(QLatin1String(RecentFilesKey), QStringList(recent.mid(0, RecentFilesStored)));
+}
+
+void ZuROVUrazev::buildRecentMenu()
+{
+    auto *menu = new QMenu(ui->codeToolbar);
+    ui->actionOpen_Script->setMenu(menu);
+    QStringList recent = settings.value(QLatin1String(RecentFilesKey)).toStringList();
+    for (auto it = recent.begin(); it != recent.end();) {
+        if (!QFileInfo::exists(*it)) {
+            it = recent.erase(it);
+            continue;
+        }
+        QAction *entry = menu->addAction(*it);
+        entry->setData(*it);
+        connect(entry, &QAction::triggered, this, &ZuROVUrazev::codeOpenRecentAction);
+        ++it;
+    }
+    menu->addSeparator();
+    connect(menu->addAction(tr("Open Project")), &QAction::triggered, this,
+            &ZuROVUrazev::on_actionOpen_Script_triggered);
+    QAction *clear = menu->addAction(tr("Clear Menu"));
+    clear->setData(recent);
+    connect(clear, &QAction::triggered, this, &ZuROVUrazev::codeOpenRecentClear);
+}

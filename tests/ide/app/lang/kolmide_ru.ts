@@ -1,0 +1,11 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1">
+<context>
+    <name>Probe</name>
+    <message>
+        <source>catalogue</source>
+        <translation>kolmide ru</translation>
+    </message>
+</context>
+</TS>
