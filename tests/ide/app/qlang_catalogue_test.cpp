@@ -1,12 +1,16 @@
 // The interface language with the catalogues the program carries in
-// ":/lang/": "ru_RU" puts the IDE's texts into Russian, "en_US" installs
-// no catalogue of the program's and leaves them in English.
+// ":/lang/": "ru_RU" puts the IDE's texts (main menu, preferences, device
+// messages) into Russian; "en_US" installs no catalogue of the program's
+// and leaves them in English.
 
 #include "language_catalogues.h"
 #include "qlang.h"
 #include "temp_settings.h"
+#include "ide_resources.h"
 #include "zuasmpreferences.h"
+#include "zurovurazev.h"
 
+#include <QMenuBar>
 #include <QSettings>
 #include <QTest>
 #include <QTranslator>
@@ -23,6 +27,7 @@ private slots:
 void QLangCatalogueTest::initTestCase()
 {
     initLanguageCatalogues();
+    initIdeResources();
 }
 
 void QLangCatalogueTest::texts_data()
@@ -30,8 +35,13 @@ void QLangCatalogueTest::texts_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("preferencesTitle");
     QTest::addColumn<QString>("deviceWarning");
-    QTest::newRow("ru_RU") << "ru_RU" << QStringLiteral("Настройки KolmIDE") << QStringLiteral("Не открыт");
-    QTest::newRow("en_US") << "en_US" << QStringLiteral("KolmIDE Preferences") << QStringLiteral("Not opened");
+    QTest::addColumn<QStringList>("menuTitles");
+    QTest::newRow("ru_RU") << "ru_RU" << QStringLiteral("Настройки KolmIDE") << QStringLiteral("Не открыт")
+                           << QStringList{QStringLiteral("&Файл"), QStringLiteral("&Правка"), QStringLiteral("Проект"),
+                                          QStringLiteral("Отладка"), QStringLiteral("Вид"),
+                                          QStringLiteral("&Параметры"), QStringLiteral("&Справка")};
+    QTest::newRow("en_US") << "en_US" << QStringLiteral("KolmIDE Preferences") << QStringLiteral("Not opened")
+                           << QStringList{"Fi&le", "E&dit", "Project", "Debug", "View", "&Options", "&Help"};
 }
 
 void QLangCatalogueTest::texts()
@@ -39,8 +49,11 @@ void QLangCatalogueTest::texts()
     QFETCH(QString, language);
     QFETCH(QString, preferencesTitle);
     QFETCH(QString, deviceWarning);
+    QFETCH(QStringList, menuTitles);
     TempSettings settings;
     settings.set(QStringLiteral("UI/Language"), language);
+    // No check for updates runs by itself.
+    settings.set(QStringLiteral("Updates/Auto"), false);
     const QList<QTranslator *> installed =
         QLANG::installLanguage(QCoreApplication::instance(), nullptr, QStringLiteral("lang"));
 
@@ -54,6 +67,14 @@ void QLangCatalogueTest::texts()
     {
         ZuASMPreferences dialog;
         QCOMPARE(dialog.windowTitle(), preferencesTitle);
+    }
+    {
+        ZuROVUrazev window;
+        QStringList titles;
+        for (const QAction *menu : window.menuBar()->actions())
+            if (menu->menu())
+                titles << menu->text();
+        QCOMPARE(titles, menuTitles);
     }
     QCOMPARE(QCoreApplication::translate("ZuHalHidMessenger", "Not opened"), deviceWarning);
 
