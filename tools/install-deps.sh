@@ -23,6 +23,7 @@ packages=(
   libqt5serialport5-dev
   libquazip5-dev
   zlib1g-dev
+  qttools5-dev
   qttools5-dev-tools
   qttranslations5-l10n
   libhidapi-dev

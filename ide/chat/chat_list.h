@@ -1,0 +1,22 @@
+#pragma once
+// The conversation list of the chat page: one item per message, oldest
+// first, each item's widget a QChatLabel.
+
+#include <QList>
+#include <QString>
+
+class QChatLabel;
+class QListWidget;
+
+// Appends set-up bubbles, in their order, as the list's last items; each
+// item's size hint is its bubble's size with 20 added to the width. The
+// view is not scrolled. The items of a burst go into the list in one
+// insertion: the list re-indexes the widgets it already holds at every
+// insertion, so adding them one by one would cost time in the square of
+// the conversation's length. The list's updates stay off meanwhile.
+void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles);
+void chat_appendBubble(QListWidget *list, QChatLabel *bubble);
+
+// The conversation as one HTML document: each bubble, in list order, after
+// its time stamp; items without a bubble are skipped.
+QString chat_toHtml(const QListWidget *list);
