@@ -32,6 +32,7 @@ private slots:
     void init();
     void cleanup();
 
+    void newCancelledCreatesNothing();
     void openValidProject();
     void openMissingPathDoesNothing();
     void openCorruptProjectNamesFileOnly();
@@ -118,6 +119,20 @@ ZuROVUrazev *ZuROVUrazevProjectTest::makeWindow()
     delete m_window.data();
     m_window = new ZuROVUrazev;
     return m_window;
+}
+
+void ZuROVUrazevProjectTest::newCancelledCreatesNothing()
+{
+    ProjectFolder folder;
+    ZuROVUrazev *w = windowWithProject(folder);
+    KolmProject *project = w->ui->projectPage->project();
+    ModalDriver modal;
+    modal.cancel();
+    ui(w)->actionNew_Script->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen().at(0).kind, QStringLiteral("dialog"));
+    QCOMPARE(ui(w)->projectPage->project(), project);
+    QCOMPARE(recent(w), QStringList{folder.path("demo.kcpro")});
 }
 
 void ZuROVUrazevProjectTest::openValidProject()
