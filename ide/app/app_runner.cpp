@@ -4,6 +4,7 @@
 
 #include "builtin_board_packages.h"
 #include "ide_resources.h"
+#include "language_catalogues.h"
 #include "qlang.h"
 #include "qmaterialfont.h"
 #include "restart_loop.h"
@@ -77,6 +78,7 @@ int app_runner(int argc, char **argv, QString &transport, QString &product)
     auto *app = new QApplication(argc, argv);
     initIdeResources();
     initBuiltinBoardPackages();
+    initLanguageCatalogues();
     QCoreApplication::setOrganizationName(QLatin1String(KolmOrganization));
     QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.2.1"));

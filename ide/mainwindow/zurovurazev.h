@@ -10,7 +10,9 @@
 // One file per concern: zurovurazev.cpp (construction, pages, progress,
 // emulator start, closing), zurovurazev_log.cpp (log panel and window
 // settings), zurovurazev_about.cpp (About box and update notice),
-// zurovurazev_project.cpp (project actions), zurovurazev_device.cpp
+// zurovurazev_project.cpp (project actions), zurovurazev_recent.cpp (recent
+// projects menu), zurovurazev_package.cpp (project packages),
+// zurovurazev_device.cpp
 // (connection and device actions), zurovurazev_msg.cpp (message console),
 // zurovurazev_chat.cpp (chat page), zurovurazev_dbg.cpp (debugging) and
 // zurovurazev_prefs.cpp (preferences).
@@ -25,6 +27,7 @@
 #include <QVector>
 
 class KolmDisassembler;
+class KolmProject;
 class KolmLocalDebugger;
 class QLabel;
 class QRegularExpressionValidator;
@@ -38,6 +41,7 @@ class ZuROVUrazev : public QMainWindow {
     Q_OBJECT
     friend class ZuROVUrazevTest;
     friend class ZuROVUrazevDeviceTest;
+    friend class ZuROVUrazevProjectTest;
 
 public:
     // Page indices of the form's page stack.
@@ -101,6 +105,8 @@ public:
     // firmware updater.
     static constexpr int RestartCode = 254;
     static constexpr int FirmwareUpdateCode = 255;
+    // The recent projects, most recent first.
+    static constexpr const char *RecentFilesKey = "Editor/RecentFiles";
 
     explicit ZuROVUrazev(QWidget *parent = nullptr);
     ~ZuROVUrazev() override;
@@ -139,6 +145,11 @@ public:
     // with the device at `address` reached through `localAddress`.
     void attachTransport(ZuHalAbstractMessenger *transport, quint16 address, quint16 localAddress);
 
+    // Builds the open project unless its build is up to date, in a nested
+    // event loop; true when an up-to-date build exists afterwards. The
+    // window may have changed in any way when it returns.
+    bool project_waitCompiled();
+
 public slots:
     // A line from a later instance of the IDE: "show" raises the window.
     void externalMessage(QString data);
@@ -164,7 +175,13 @@ private slots:
     void updater_noAnswer();
 
     // Project actions.
+    void on_actionNew_Script_triggered();
     void on_actionOpen_Script_triggered();
+    void on_actionClose_Script_triggered();
+    void on_actionSave_Script_triggered();
+    void on_actionBuild_triggered();
+    void on_actionExport_Script_triggered();
+    void on_actionImport_Script_triggered();
     void codeOpenRecentAction();
     void codeOpenRecentClear();
     void project_modified(bool on);
@@ -210,7 +227,16 @@ private:
     void ioErrorBox(const QString &title, const QString &text);
 
     void code_open(const QString &path);
+    // Hands a loaded or new project to the page and the debugger page and
+    // adds path to the recent projects; a refused project is destroyed.
+    void adoptProject(KolmProject *project, const QString &path);
+    // Setting "Directory": where project dialogs start.
+    QString projectsDirectory() const;
     void buildRecentMenu();
+    void checkRecentFile(const QString &path);
+    // Refills the message page's hardware access lists from the project's
+    // board package.
+    void halApiReinit();
     void createUpdater();
     void destroyUpdater();
     void loadReference();

@@ -1,6 +1,6 @@
 // The log panel and the window settings: information and error lines,
 // the settings read before the window shows and written after its event
-// loop, and the recent-projects menu of the Open action.
+// loop.
 
 #include "zurovurazev.h"
 
@@ -18,7 +18,6 @@ namespace {
 
 constexpr int RecentFilesStored = 10;
 constexpr int MinimumPingMs = 1000;
-const char RecentFilesKey[] = "Editor/RecentFiles";
 
 } // namespace
 
@@ -95,27 +94,4 @@ void ZuROVUrazev::writeSettings()
         if (!menu->actions().isEmpty())
             recent = menu->actions().constLast()->data().toStringList();
     settings.setValue(QLatin1String(RecentFilesKey), QStringList(recent.mid(0, RecentFilesStored)));
-}
-
-void ZuROVUrazev::buildRecentMenu()
-{
-    auto *menu = new QMenu(ui->codeToolbar);
-    ui->actionOpen_Script->setMenu(menu);
-    QStringList recent = settings.value(QLatin1String(RecentFilesKey)).toStringList();
-    for (auto it = recent.begin(); it != recent.end();) {
-        if (!QFileInfo::exists(*it)) {
-            it = recent.erase(it);
-            continue;
-        }
-        QAction *entry = menu->addAction(*it);
-        entry->setData(*it);
-        connect(entry, &QAction::triggered, this, &ZuROVUrazev::codeOpenRecentAction);
-        ++it;
-    }
-    menu->addSeparator();
-    connect(menu->addAction(tr("Open Project")), &QAction::triggered, this,
-            &ZuROVUrazev::on_actionOpen_Script_triggered);
-    QAction *clear = menu->addAction(tr("Clear Menu"));
-    clear->setData(recent);
-    connect(clear, &QAction::triggered, this, &ZuROVUrazev::codeOpenRecentClear);
 }

@@ -3,3 +3,4 @@
 #include "zurovurazev.h"
 
 void ZuROVUrazev::setupMsgWidget() {}
+void ZuROVUrazev::halApiReinit() {}

@@ -58,6 +58,52 @@ Aboriting update</source>
     </message>
 </context>
 <context>
+    <name>ConnectionWidget</name>
+    <message>
+        <source>Device Selection</source>
+        <translation>Выбор устройства</translation>
+    </message>
+    <message>
+        <source>Connect under reset</source>
+        <translation>Подключаться под сбросом</translation>
+    </message>
+    <message>
+        <source>HID</source>
+        <translation>HID</translation>
+    </message>
+    <message>
+        <source>Serial port</source>
+        <translation>Последовательный порт</translation>
+    </message>
+    <message>
+        <source>Remote over TCP</source>
+        <translation>Удалённое по TCP</translation>
+    </message>
+    <message>
+        <source>Remote over UDP</source>
+        <translation>Удалённое по UDP</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Другое</translation>
+    </message>
+</context>
+<context>
+    <name>DropArea</name>
+    <message>
+        <source>Drop firmware file&lt;br&gt;here</source>
+        <translation>Перетащите файл прошивки&lt;br&gt;сюда</translation>
+    </message>
+    <message>
+        <source>Select DFU File</source>
+        <translation>Выбор файла DFU</translation>
+    </message>
+    <message>
+        <source>DFU Files (*.dfu)</source>
+        <translation>Файлы DFU (*.dfu)</translation>
+    </message>
+</context>
+<context>
     <name>HIDDfu</name>
     <message>
         <source>Firmware package is invalid</source>
@@ -72,6 +118,110 @@ Aboriting update</source>
 %1 firmware package is designed for a different board</source>
         <translation>Обнаружено несовместимое оборудование.
 Пакет прошивки %1 предназначен для другой платы</translation>
+    </message>
+    <message>
+        <source>Firmware Updater</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Restart the bootloader&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Перезапустить загрузчик&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Switch to STM DFU</source>
+        <translation>Перейти в STM DFU</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;SPI Flash Operations&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Операции с SPI Flash&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Launch the firmware&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Запустить прошивку&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Search DFU Devices</source>
+        <translation>Поиск устройств DFU</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>No DFU capable USB device available</source>
+        <translation>Нет USB-устройств с поддержкой DFU</translation>
+    </message>
+    <message>
+        <source>The device is not connected</source>
+        <translation>Устройство не подключено</translation>
+    </message>
+    <message>
+        <source>Busy flashing. Please wait</source>
+        <translation>Идёт прошивка. Подождите</translation>
+    </message>
+    <message>
+        <source>Cannot read firmware file %1: %2</source>
+        <translation>Не удалось прочитать файл прошивки %1: %2</translation>
+    </message>
+    <message>
+        <source>Opened firmware file %1</source>
+        <translation>Открыт файл прошивки %1</translation>
+    </message>
+    <message>
+        <source>Communication error: during %1</source>
+        <translation>Ошибка связи: во время %1</translation>
+    </message>
+    <message>
+        <source>Cannot flash this firmware - it is %1 bytes bigger than maximum amount of space available.</source>
+        <translation>Невозможно записать эту прошивку: она на %1 байт больше доступного места.</translation>
+    </message>
+    <message>
+        <source>Update firmware to %1?</source>
+        <translation>Обновить прошивку до %1?</translation>
+    </message>
+    <message>
+        <source>Error erasing old firmware</source>
+        <translation>Ошибка стирания старой прошивки</translation>
+    </message>
+    <message>
+        <source>Communication error: %1</source>
+        <translation>Ошибка связи: %1</translation>
+    </message>
+    <message>
+        <source>Error reading from file (%1)</source>
+        <translation>Ошибка чтения из файла (%1)</translation>
+    </message>
+    <message>
+        <source>Error flasing new firmware. Internal error:</source>
+        <translation>Ошибка записи новой прошивки. Внутренняя ошибка:</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Неизвестная ошибка</translation>
+    </message>
+    <message>
+        <source>EEPROM Tool</source>
+        <translation>Работа с EEPROM</translation>
+    </message>
+    <message>
+        <source>Erase EEPROM?</source>
+        <translation>Стереть EEPROM?</translation>
+    </message>
+    <message>
+        <source>The device is busy</source>
+        <translation>Устройство занято</translation>
     </message>
 </context>
 <context>
@@ -284,6 +434,206 @@ Aboriting update</source>
     <message>
         <source>Value</source>
         <translation>Значение</translation>
+    </message>
+</context>
+<context>
+    <name>KolmProjectCreator</name>
+    <message>
+        <source>New Project</source>
+        <translation>Новый проект</translation>
+    </message>
+    <message>
+        <source>Project Name:</source>
+        <translation>Имя проекта:</translation>
+    </message>
+    <message>
+        <source>Project Directory:</source>
+        <translation>Каталог проекта:</translation>
+    </message>
+    <message>
+        <source>Put the project in its own subdirectory</source>
+        <translation>Поместить проект в отдельный подкаталог</translation>
+    </message>
+    <message>
+        <source>New Script</source>
+        <translation>Новый скрипт</translation>
+    </message>
+    <message>
+        <source>Existing Script</source>
+        <translation>Существующий скрипт</translation>
+    </message>
+    <message>
+        <source>main</source>
+        <translation>main</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Board:</source>
+        <translation>Плата:</translation>
+    </message>
+    <message>
+        <source>Author:</source>
+        <translation>Автор:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Другая</translation>
+    </message>
+    <message>
+        <source>project name is invalid</source>
+        <translation>недопустимое имя проекта</translation>
+    </message>
+    <message>
+        <source>project directory does not exist</source>
+        <translation>каталог проекта не существует</translation>
+    </message>
+    <message>
+        <source>the script file already exists</source>
+        <translation>файл скрипта уже существует</translation>
+    </message>
+    <message>
+        <source>the script file name is invalid</source>
+        <translation>недопустимое имя файла скрипта</translation>
+    </message>
+    <message>
+        <source>the main script file already exists</source>
+        <translation>главный файл скрипта уже существует</translation>
+    </message>
+    <message>
+        <source>please select an existing KOLM script</source>
+        <translation>выберите существующий скрипт KOLM</translation>
+    </message>
+    <message>
+        <source>the script file does not exist</source>
+        <translation>файл скрипта не существует</translation>
+    </message>
+    <message>
+        <source>the script file is not a KOLM script</source>
+        <translation>файл не является скриптом KOLM</translation>
+    </message>
+    <message>
+        <source>Create Project</source>
+        <translation>Создать проект</translation>
+    </message>
+    <message>
+        <source>Cannot create directory %1</source>
+        <translation>Невозможно создать каталог %1</translation>
+    </message>
+    <message>
+        <source>Cannot write to %1: %2</source>
+        <translation>Невозможно записать в %1: %2</translation>
+    </message>
+    <message>
+        <source>Select Existing Script</source>
+        <translation>Выбор существующего скрипта</translation>
+    </message>
+    <message>
+        <source>Select BSP</source>
+        <translation>Выбор BSP</translation>
+    </message>
+    <message>
+        <source>Board Support Package</source>
+        <translation>Пакет поддержки платы</translation>
+    </message>
+</context>
+<context>
+    <name>KolmProjectDefinesEditor</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Add a new macro definition&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Добавить новое определение макроса&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Remove selected macro definitions&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Удалить выбранные определения макросов&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Clear all macro definitions&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Удалить все определения макросов&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Import macro definitions from another project&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Импортировать определения макросов из другого проекта&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Select Project</source>
+        <translation>Выбор проекта</translation>
+    </message>
+    <message>
+        <source>Import Defines</source>
+        <translation>Импорт определений</translation>
+    </message>
+    <message>
+        <source>Project could not be loaded</source>
+        <translation>Не удалось загрузить проект</translation>
+    </message>
+</context>
+<context>
+    <name>KolmProjectDefinesModel</name>
+    <message>
+        <source>Project-wide Defines</source>
+        <translation>Определения проекта</translation>
+    </message>
+</context>
+<context>
+    <name>KolmProjectEditor</name>
+    <message>
+        <source>Configuration</source>
+        <translation>Конфигурация</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Проект</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Имя:</translation>
+    </message>
+    <message>
+        <source>Output:</source>
+        <translation>Выход:</translation>
+    </message>
+    <message>
+        <source>Board Package:</source>
+        <translation>Пакет платы:</translation>
+    </message>
+    <message>
+        <source>Defines</source>
+        <translation>Определения</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>Сборка</translation>
+    </message>
+    <message>
+        <source>Optimization</source>
+        <translation>Оптимизация</translation>
+    </message>
+    <message>
+        <source>Debug Symbols</source>
+        <translation>Отладочные символы</translation>
+    </message>
+    <message>
+        <source>Configure %1</source>
+        <translation>Настройка %1</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Сохранить как</translation>
     </message>
 </context>
 <context>
@@ -513,6 +863,10 @@ Error: %2</source>
         <source>Remove file %1 from project %2?&lt;br&gt;The file itself will not be deleted.</source>
         <translation>Убрать файл %1 из проекта %2?&lt;br&gt;Сам файл удалён не будет.</translation>
     </message>
+    <message>
+        <source>Configure</source>
+        <translation>Настроить</translation>
+    </message>
 </context>
 <context>
     <name>QDirEdit</name>
@@ -657,6 +1011,65 @@ Error: %2</source>
     <message>
         <source>Select File</source>
         <translation>Выбор файла</translation>
+    </message>
+</context>
+<context>
+    <name>RS485SetupDialog</name>
+    <message>
+        <source>Serial Port Config</source>
+        <translation>Настройка последовательного порта</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>0x</source>
+        <translation>0x</translation>
+    </message>
+    <message>
+        <source>Scan All</source>
+        <translation>Сканировать все</translation>
+    </message>
+    <message>
+        <source>Connection:</source>
+        <translation>Подключение:</translation>
+    </message>
+    <message>
+        <source>Baudrate:</source>
+        <translation>Скорость:</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>Чётность:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>Нечёт</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>Чёт</translation>
+    </message>
+    <message>
+        <source>Stop Bits:</source>
+        <translation>Стоп-биты:</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>1.5</source>
+        <translation>1.5</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
     </message>
 </context>
 <context>
@@ -1330,6 +1743,643 @@ Example:
     <message>
         <source>Unknown Manufacturer</source>
         <translation>Неизвестный производитель</translation>
+    </message>
+</context>
+<context>
+    <name>ZuROVUrazev</name>
+    <message>
+        <source>KolmIDE</source>
+        <translation>KolmIDE</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Информация</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>Конфигурация</translation>
+    </message>
+    <message>
+        <source>This device does not have configurable parameters</source>
+        <translation>У этого устройства нет настраиваемых параметров</translation>
+    </message>
+    <message>
+        <source>KOLM Virtual Machine</source>
+        <translation>Виртуальная машина KOLM</translation>
+    </message>
+    <message>
+        <source>Send:</source>
+        <translation>Отправить:</translation>
+    </message>
+    <message>
+        <source>Hex</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>ASCII</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>Received:</source>
+        <translation>Принято:</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Отправить</translation>
+    </message>
+    <message>
+        <source>Device Core</source>
+        <translation>Ядро устройства</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Команда</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>Параметр</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Ascii</source>
+        <translation>Ascii</translation>
+    </message>
+    <message>
+        <source>Hardware Abstraction Layer</source>
+        <translation>Уровень абстракции оборудования</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;=&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;=&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>(as Integer)</source>
+        <translation>(как целое)</translation>
+    </message>
+    <message>
+        <source>(as Data)</source>
+        <translation>(как данные)</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Получить</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Задать</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Send&amp;&amp;Receive</source>
+        <translation>Отправить и принять</translation>
+    </message>
+    <message>
+        <source>To:</source>
+        <translation>Кому:</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Destination&lt;/span&gt;&lt;/p&gt;&lt;p&gt;&amp;quot;all&amp;quot; or &amp;quot;bcst&amp;quot;: broadcast to every device&lt;/p&gt;&lt;p&gt;[0;65535]: the device address, decimal or hexadecimal (0xHHHH or HHHHh)&lt;/p&gt;&lt;p&gt;To distinguish hex values from decimal ones, prepend &apos;0x&apos; or append &apos;h&apos; to the value.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Получатель&lt;/span&gt;&lt;/p&gt;&lt;p&gt;&amp;quot;all&amp;quot; или &amp;quot;bcst&amp;quot;: всем устройствам&lt;/p&gt;&lt;p&gt;[0;65535]: адрес устройства, десятичный или шестнадцатеричный (0xHHHH или HHHHh)&lt;/p&gt;&lt;p&gt;Чтобы отличить шестнадцатеричное значение от десятичного, добавьте к нему &apos;0x&apos; в начале или &apos;h&apos; в конце.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Reply to the last addressee</source>
+        <translation>Ответить последнему адресату</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Send message as plain text or encrypted&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Отправлять сообщение открытым текстом или зашифрованным&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Message:</source>
+        <translation>Сообщение:</translation>
+    </message>
+    <message>
+        <source>Send message</source>
+        <translation>Отправить сообщение</translation>
+    </message>
+    <message>
+        <source>Save Chat</source>
+        <translation>Сохранить чат</translation>
+    </message>
+    <message>
+        <source>Clear Chat</source>
+        <translation>Очистить чат</translation>
+    </message>
+    <message>
+        <source>Fi&amp;le</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>E&amp;dit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Проект</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Отладка</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Вид</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Параметры</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Подключение</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Устройство</translation>
+    </message>
+    <message>
+        <source>Code Editor</source>
+        <translation>Редактор кода</translation>
+    </message>
+    <message>
+        <source>Views</source>
+        <translation>Виды</translation>
+    </message>
+    <message>
+        <source>Debugger</source>
+        <translation>Отладчик</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;О программе</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Выход</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Factory Reset</source>
+        <translation>&amp;Сброс к заводским настройкам</translation>
+    </message>
+    <message>
+        <source>&amp;Reboot Device</source>
+        <translation>П&amp;ерезагрузить устройство</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences</source>
+        <translation>&amp;Настройки</translation>
+    </message>
+    <message>
+        <source>&amp;Firmware Update</source>
+        <translation>&amp;Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>&amp;Key</source>
+        <translation>&amp;Ключ</translation>
+    </message>
+    <message>
+        <source>USB ModeSwitch</source>
+        <translation>Переключение режима USB</translation>
+    </message>
+    <message>
+        <source>Time Sync</source>
+        <translation>Синхронизация времени</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Подключить</translation>
+    </message>
+    <message>
+        <source>Device connection</source>
+        <translation>Подключение устройства</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>Удалённое</translation>
+    </message>
+    <message>
+        <source>Connect to a remote device</source>
+        <translation>Подключиться к удалённому устройству</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Загрузить с устройства</translation>
+    </message>
+    <message>
+        <source>Pull script from the device</source>
+        <translation>Получить скрипт с устройства</translation>
+    </message>
+    <message>
+        <source>Upload</source>
+        <translation>Выгрузить</translation>
+    </message>
+    <message>
+        <source>Push script to the device</source>
+        <translation>Отправить скрипт на устройство</translation>
+    </message>
+    <message>
+        <source>Ctrl+U</source>
+        <translation>Ctrl+U</translation>
+    </message>
+    <message>
+        <source>Launch</source>
+        <translation>Запуск</translation>
+    </message>
+    <message>
+        <source>Start/stop the script</source>
+        <translation>Запустить/остановить скрипт</translation>
+    </message>
+    <message>
+        <source>Editor</source>
+        <translation>Редактор</translation>
+    </message>
+    <message>
+        <source>Device Setup</source>
+        <translation>Настройка устройства</translation>
+    </message>
+    <message>
+        <source>Messages</source>
+        <translation>Сообщения</translation>
+    </message>
+    <message>
+        <source>Send messages to the device</source>
+        <translation>Отправить сообщения устройству</translation>
+    </message>
+    <message>
+        <source>Chat</source>
+        <translation>Чат</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Создать</translation>
+    </message>
+    <message>
+        <source>New Project</source>
+        <translation>Новый проект</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Открыть проект</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Сохранить проект</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Сохранить как</translation>
+    </message>
+    <message>
+        <source>Save Project As</source>
+        <translation>Сохранить проект как</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Вырезать</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Find &amp;&amp; Replace</source>
+        <translation>Найти и заменить</translation>
+    </message>
+    <message>
+        <source>GPIO Helper</source>
+        <translation>Помощник GPIO</translation>
+    </message>
+    <message>
+        <source>Ctrl+G</source>
+        <translation>Ctrl+G</translation>
+    </message>
+    <message>
+        <source>Build</source>
+        <translation>Сборка</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Start Debugging</source>
+        <translation>Начать отладку</translation>
+    </message>
+    <message>
+        <source>Ctrl+D</source>
+        <translation>Ctrl+D</translation>
+    </message>
+    <message>
+        <source>Restart</source>
+        <translation>Перезапуск</translation>
+    </message>
+    <message>
+        <source>Restart Debugging</source>
+        <translation>Перезапустить отладку</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Шаг</translation>
+    </message>
+    <message>
+        <source>Execute next instruction</source>
+        <translation>Выполнить следующую инструкцию</translation>
+    </message>
+    <message>
+        <source>F11</source>
+        <translation>F11</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Продолжить</translation>
+    </message>
+    <message>
+        <source>Continue program execution</source>
+        <translation>Продолжить выполнение программы</translation>
+    </message>
+    <message>
+        <source>F5</source>
+        <translation>F5</translation>
+    </message>
+    <message>
+        <source>Interrupt</source>
+        <translation>Прерывание</translation>
+    </message>
+    <message>
+        <source>Interrupt the program execution</source>
+        <translation>Прервать выполнение программы</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Далее</translation>
+    </message>
+    <message>
+        <source>Step Over</source>
+        <translation>Шаг с обходом</translation>
+    </message>
+    <message>
+        <source>F10</source>
+        <translation>F10</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Close project</source>
+        <translation>Закрыть проект</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Журнал</translation>
+    </message>
+    <message>
+        <source>Show/hide the log view</source>
+        <translation>Показать/скрыть журнал</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>AutoStart</source>
+        <translation>Автозапуск</translation>
+    </message>
+    <message>
+        <source>Automatic script execution on/off</source>
+        <translation>Автоматический запуск скрипта вкл/выкл</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Импорт</translation>
+    </message>
+    <message>
+        <source>Import a Kolm project</source>
+        <translation>Импортировать проект Kolm</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Export the current Kolm project</source>
+        <translation>Экспортировать текущий проект Kolm</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>KolM Quick Reference</source>
+        <translation>Краткий справочник KolM</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Clear Log</source>
+        <translation>Очистить журнал</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Не подключено</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Дополнительно</translation>
+    </message>
+    <message>
+        <source>Emulator initialization</source>
+        <translation>Запуск эмулятора</translation>
+    </message>
+    <message>
+        <source>Emulator process shutdown</source>
+        <translation>Завершение процесса эмулятора</translation>
+    </message>
+    <message>
+        <source>No available updates.</source>
+        <translation>Обновлений нет.</translation>
+    </message>
+    <message>
+        <source>You have the latest version.</source>
+        <translation>У вас последняя версия.</translation>
+    </message>
+    <message>
+        <source>The latest app version is installed.</source>
+        <translation>Установлена последняя версия программы.</translation>
+    </message>
+    <message>
+        <source>An update to version &lt;b&gt;%1&lt;/b&gt; is available&lt;br&gt;Update now?&lt;br&gt;You can download the latest version &lt;a href=&quot;%2&quot;&gt;here&lt;/a&gt;</source>
+        <translation>Доступно обновление до версии &lt;b&gt;%1&lt;/b&gt;&lt;br&gt;Обновить сейчас?&lt;br&gt;Последнюю версию можно скачать &lt;a href=&quot;%2&quot;&gt;здесь&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Changelog:
+</source>
+        <translation>Список изменений:
+</translation>
+    </message>
+    <message>
+        <source>Kolm IDE v%1</source>
+        <translation>Kolm IDE v%1</translation>
+    </message>
+    <message>
+        <source>Made by the Kolm team at Halvane</source>
+        <translation>Создано командой Kolm в Halvane</translation>
+    </message>
+    <message>
+        <source>3rd party software:</source>
+        <translation>Сторонние программы:</translation>
+    </message>
+    <message>
+        <source>Clear Menu</source>
+        <translation>Очистить меню</translation>
+    </message>
+    <message>
+        <source>Kolm Package (*.zip)</source>
+        <translation>Пакет Kolm (*.zip)</translation>
+    </message>
+    <message>
+        <source>Export as</source>
+        <translation>Экспортировать как</translation>
+    </message>
+    <message>
+        <source>Import Project</source>
+        <translation>Импорт проекта</translation>
+    </message>
+    <message>
+        <source>Import to</source>
+        <translation>Импортировать в</translation>
+    </message>
+    <message>
+        <source>No active project to export</source>
+        <translation>Нет активного проекта для экспорта</translation>
+    </message>
+    <message>
+        <source>Export failed - cannot write to archive</source>
+        <translation>Ошибка экспорта: невозможно записать в архив</translation>
+    </message>
+    <message>
+        <source>Export failed - cannot read source file %1</source>
+        <translation>Ошибка экспорта: невозможно прочитать исходный файл %1</translation>
+    </message>
+    <message>
+        <source>Export failed - cannot write to %1</source>
+        <translation>Ошибка экспорта: невозможно записать в %1</translation>
+    </message>
+    <message>
+        <source>Exported %1</source>
+        <translation>Экспортирован %1</translation>
+    </message>
+    <message>
+        <source>Project %1 contains external files which have not been exported</source>
+        <translation>Проект %1 содержит внешние файлы, которые не были экспортированы</translation>
+    </message>
+    <message>
+        <source>Project %1 exported</source>
+        <translation>Проект %1 экспортирован</translation>
+    </message>
+    <message>
+        <source>%1 is not a Kolm package</source>
+        <translation>%1 не является пакетом Kolm</translation>
+    </message>
+    <message>
+        <source>%1 package is broken - file is not readable</source>
+        <translation>Пакет %1 повреждён: файл не читается</translation>
+    </message>
+    <message>
+        <source>package description is invalid</source>
+        <translation>недопустимое описание пакета</translation>
+    </message>
+    <message>
+        <source>Cannot create directory %1</source>
+        <translation>Невозможно создать каталог %1</translation>
+    </message>
+    <message>
+        <source>Project %1 imported, but the project file %2 does not exist</source>
+        <translation>Проект %1 импортирован, но файл проекта %2 не существует</translation>
+    </message>
+    <message>
+        <source>Successfully imported project %1</source>
+        <translation>Проект %1 успешно импортирован</translation>
+    </message>
+    <message>
+        <source>Import failed - invalid entry %1</source>
+        <translation>Ошибка импорта: недопустимая запись %1</translation>
+    </message>
+    <message>
+        <source>Import failed - cannot create directory %1</source>
+        <translation>Ошибка импорта: невозможно создать каталог %1</translation>
+    </message>
+    <message>
+        <source>Import failed - cannot write to %1: %2</source>
+        <translation>Ошибка импорта: невозможно записать в %1: %2</translation>
+    </message>
+    <message>
+        <source>Import failed (package damaged) - file %1 is not readable</source>
+        <translation>Ошибка импорта (пакет повреждён): файл %1 не читается</translation>
+    </message>
+    <message>
+        <source>Imported %1 from %2</source>
+        <translation>Импортирован %1 из %2</translation>
     </message>
 </context>
 <context>

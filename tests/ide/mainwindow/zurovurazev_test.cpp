@@ -14,12 +14,17 @@
 #include "qstatuslabel.h"
 #include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "qsourceeditor.h"
 #include "zuasmgetkey.h"
+#include "zuasmpreferences.h"
 
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QTcpServer>
 #include <QTextBlock>
 #include <QTest>
@@ -62,6 +67,10 @@ private slots:
     void latestVersionBox();
     void updateOfferNoKeepsRunning();
     void about();
+    void preferencesReapplyEditor_data();
+    void preferencesReapplyEditor();
+    void windowGoesWhilePreferencesOpen_data();
+    void windowGoesWhilePreferencesOpen();
 
     void startEmulator();
     void startEmulatorPortTaken();
@@ -619,6 +628,84 @@ void ZuROVUrazevTest::about()
                               "QSourceEditor</a> (MIT License)", "(Apache License 2.0)",
                               "TinyXML-2</a> (zLib License)", "3rd party software:"})
         QVERIFY2(text.contains(QLatin1String(entry)), entry);
+}
+
+// The project page's editor takes the dialog's editor settings when OK
+// stores them, and keeps its own when the dialog is cancelled.
+void ZuROVUrazevTest::preferencesReapplyEditor_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("tabWidth");
+    QTest::addColumn<bool>("spaces");
+    QTest::newRow("ok") << true << 8 << false;
+    QTest::newRow("cancel") << false << 4 << true;
+}
+
+void ZuROVUrazevTest::preferencesReapplyEditor()
+{
+    QFETCH(bool, accept);
+    QFETCH(int, tabWidth);
+    QFETCH(bool, spaces);
+    ZuROVUrazev *w = makeWindow();
+    auto *editor = ui(w)->projectPage->findChild<QSourceEditor *>(QStringLiteral("codeEditor"));
+    QVERIFY(editor);
+    QCOMPARE(editor->tabReplaceSize(), 4);
+    QVERIFY(editor->tabReplace());
+
+    ModalDriver modal;
+    modal.then([accept](QWidget *window) {
+        auto *dialog = qobject_cast<ZuASMPreferences *>(window);
+        QVERIFY(dialog);
+        dialog->findChild<QSpinBox *>(QStringLiteral("editorTabWidth"))->setValue(8);
+        dialog->findChild<QCheckBox *>(QStringLiteral("editorSpacesCheck"))->setChecked(false);
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    ui(w)->actionPreferences->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.unanswered(), 0);
+    QCOMPARE(editor->tabReplaceSize(), tabWidth);
+    QCOMPARE(editor->tabReplace(), spaces);
+    // The dialog is gone once the action returns.
+    QVERIFY(w->findChildren<ZuASMPreferences *>().isEmpty());
+}
+
+// The window closed or deleted while the dialog is open: the action ends
+// without touching what went away.
+void ZuROVUrazevTest::windowGoesWhilePreferencesOpen_data()
+{
+    QTest::addColumn<bool>("deleteWindow");
+    QTest::newRow("close") << false;
+    QTest::newRow("delete") << true;
+}
+
+void ZuROVUrazevTest::windowGoesWhilePreferencesOpen()
+{
+    QFETCH(bool, deleteWindow);
+    ZuROVUrazev *w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QPointer<ZuROVUrazev> guard = w;
+    QPointer<QDialog> seenDialog;
+    ModalDriver modal;
+    modal.then([this, w, deleteWindow, &seenDialog](QWidget *window) {
+        seenDialog = qobject_cast<QDialog *>(window);
+        if (deleteWindow) {
+            delete w;
+            m_window = nullptr;
+            return;
+        }
+        w->close();
+        // OK after the close: the settings are re-applied to a hidden window.
+        if (seenDialog)
+            seenDialog->accept();
+    });
+    ui(w)->actionPreferences->trigger();
+    QCOMPARE(modal.seen().size(), 1);
+    QVERIFY(!seenDialog);
+    QCOMPARE(guard.isNull(), deleteWindow);
+    if (!deleteWindow)
+        QVERIFY(!w->isVisible());
 }
 
 void ZuROVUrazevTest::startEmulator()
