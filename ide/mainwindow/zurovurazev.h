@@ -35,10 +35,12 @@ class QStatusLabel;
 class Ui_ZuROVUrazev;
 class ZUUpdater;
 class ZuHalAbstractMessenger;
+class ZuHalPacket;
 
 class ZuROVUrazev : public QMainWindow {
     Q_OBJECT
     friend class ZuROVUrazevTest;
+    friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
 
 public:
@@ -66,6 +68,16 @@ public:
     enum PostUpload { PU_NOP = 0, PU_Launch = 1, PU_Debug = 2 };
     enum Devices : quint32 { D_PLC = 0, D_GW = 1, D_Generic = 254, D_Unknown = 255 };
     enum DevState : quint32 { DS_Messaging = 0, DS_Config = 1, DS_Debugging = 2, DS_Invalid = 255 };
+
+    // The follow-up a reply handler names: done stops the reply timer,
+    // valid sends the request cmd/sub/data.
+    struct NextPkt {
+        bool done = false;
+        bool valid = false;
+        quint8 cmd = 0;
+        quint16 sub = 0;
+        QByteArray data;
+    };
 
     // The connected device's record.
     struct Device {
@@ -128,6 +140,11 @@ public:
     // not listen within ten seconds.
     bool startEmulator(bool withProgress);
 
+    // Takes an open transport as the connection, as a completed Connect
+    // does (the window owns it from now on and listens to its signals),
+    // with the device at `address` reached through `localAddress`.
+    void attachTransport(ZuHalAbstractMessenger *transport, quint16 address, quint16 localAddress);
+
     // Builds the open project unless its build is up to date, in a nested
     // event loop; true when an up-to-date build exists afterwards. The
     // window may have changed in any way when it returns.
@@ -176,6 +193,7 @@ private slots:
     void msg_timeout();
     void ping_timeout();
     void usb_disconnected();
+    void msg_ready();
 
     // Debugging.
     void disasm_finished(bool ok);
@@ -186,6 +204,28 @@ private slots:
     void on_chatSendTool_clicked();
 
 private:
+    // The device command layer: requests to port 1, the reply dispatcher.
+    // A device address as shown: "bcst" for 0xFFFF, else "00A1h".
+    static QString addressText(quint16 address);
+    static QByteArray prepareCfgPacket(unsigned char cmd, unsigned short sub, const QByteArray &data);
+    bool sendCfgPacket(unsigned char cmd, unsigned short sub, const QByteArray &data, bool encrypt);
+    bool sendLocalPacket(unsigned char port, const QByteArray &payload, bool encrypt);
+    void processDataPacket(const ZuHalPacket &packet);
+    void processMcReply(const ZuHalPacket &packet);
+    void sendFollowUp(const NextPkt &next);
+    void showNewChatMessage();
+    bool writeNextAsm(NextPkt &next);
+    void processNextAsmState(NextPkt *next);
+    void processPktBail(unsigned cmd, unsigned sub);
+    // Reads the device's GPIO hint into its pin map and appends the
+    // mapping table to its information text.
+    void parseGpioMapping(const QString &t);
+    void restorePollTime();
+    void _transmit_error(const QString &msg);
+    void _write_error(const QString &msg);
+    void _read_error(const QString &msg);
+    void ioErrorBox(const QString &title, const QString &text);
+
     void code_open(const QString &path);
     // Hands a loaded or new project to the page and the debugger page and
     // adds path to the recent projects; a refused project is destroyed.
