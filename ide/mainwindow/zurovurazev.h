@@ -12,8 +12,10 @@
 // settings), zurovurazev_about.cpp (About box and update notice),
 // zurovurazev_project.cpp (project actions), zurovurazev_recent.cpp (recent
 // projects menu), zurovurazev_package.cpp (project packages),
-// zurovurazev_device.cpp
-// (connection and device actions), zurovurazev_msg.cpp (message console),
+// zurovurazev_device.cpp (connection and device actions), zurovurazev_command.cpp
+// (requests and the reply dispatcher), zurovurazev_info.cpp,
+// zurovurazev_cfg.cpp and zurovurazev_asm.cpp (reply handlers),
+// zurovurazev_gpio.cpp (GPIO mapping), zurovurazev_msg.cpp (message console),
 // zurovurazev_chat.cpp (chat page), zurovurazev_dbg.cpp (debugging) and
 // zurovurazev_prefs.cpp (preferences).
 
@@ -212,6 +214,35 @@ private:
     bool sendLocalPacket(unsigned char port, const QByteArray &payload, bool encrypt);
     void processDataPacket(const ZuHalPacket &packet);
     void processMcReply(const ZuHalPacket &packet);
+    // Packets from a port other than script, MC, host and HAL: chat traffic
+    // of the chat page's Advanced group while no chain runs.
+    void processOtherPort(const ZuHalPacket &packet);
+    // MC reply handlers, one per command byte: the sub-command (a byte
+    // offset for chunked transfers), the reply data after the 3-byte head
+    // and the follow-up to fill. Device information, clock and GPIO hint
+    // (zurovurazev_info.cpp):
+    void processMcuInfo(unsigned short source, unsigned short sub, const unsigned char *data, unsigned len,
+                        NextPkt &next);
+    void processMcuIohint(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processMcuTime(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    // Configuration transfer (zurovurazev_cfg.cpp):
+    void processMcuCfgRead(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processMcuCfgWrite(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processMcuCfgCtrl(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    // Script image and virtual machine (zurovurazev_asm.cpp):
+    void processAsmStatus(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processAsmWrite(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processAsmCtrl(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processAsmState(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processAsmRegs(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    void processAsmRam(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    // Console (zurovurazev_msg.cpp) and chat (zurovurazev_chat.cpp) sides
+    // of received packets.
+    void mcApiReplyReceived(const ZuHalPacket &packet);
+    void halApiReplyReceived(const ZuHalPacket &packet);
+    void msgKolmReceived(const QByteArray &data, bool text);
+    bool checkAck(const ZuHalPacket &packet);
+    void addChatMessage(const ZuHalPacket &packet, bool outgoing, bool binary);
     void sendFollowUp(const NextPkt &next);
     void showNewChatMessage();
     bool writeNextAsm(NextPkt &next);

@@ -26,10 +26,17 @@ constexpr int McHead = 3;
 constexpr int ChunkSize = 48;
 
 constexpr quint8 CmdMcuInfo = 0x01;
+constexpr quint8 CmdMcuIohint = 0x02;
+constexpr quint8 CmdMcuCfgRead = 0x03;
+constexpr quint8 CmdMcuCfgWrite = 0x04;
 constexpr quint8 CmdMcuCfgCtrl = 0x06;
 constexpr quint8 CmdMcuTime = 0x07;
+constexpr quint8 CmdAsmStatus = 0x20;
 constexpr quint8 CmdAsmWrite = 0x22;
+constexpr quint8 CmdAsmCtrl = 0x23;
 constexpr quint8 CmdAsmState = 0x24;
+constexpr quint8 CmdAsmRegs = 0x25;
+constexpr quint8 CmdAsmRam = 0x26;
 
 // Sub-commands of MCU_CFG_CTRL after which the device reboots unanswered.
 constexpr quint16 CfgCtrlUpgrade = 1;
@@ -125,18 +132,23 @@ void ZuROVUrazev::processDataPacket(const ZuHalPacket &packet)
         return;
     switch (packet.srcPort()) {
     case PortHost:
-        showNewChatMessage();
+        if (!checkAck(packet)) {
+            addChatMessage(packet, false, false);
+            showNewChatMessage();
+        }
         return;
     case PortMc:
         processMcReply(packet);
         return;
     case PortHal:
+        halApiReplyReceived(packet);
         break;
     case PortScript: {
         const QByteArray payload = packet.data();
         const bool printable = isPrintable(payload);
         logInfo(QStringLiteral("PLC: ")
                 + (printable ? QString::fromLatin1(payload) : QString::fromLatin1(payload.toHex())));
+        msgKolmReceived(payload, printable);
         ui->actionLog->setChecked(true);
         break;
     }
@@ -147,6 +159,7 @@ void ZuROVUrazev::processDataPacket(const ZuHalPacket &packet)
             processPktBail(0, 0);
             return;
         }
+        processOtherPort(packet);
         break;
     }
     // A script message or a HAL reply during a chain is not the answer the
@@ -169,25 +182,67 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
     }
     const quint8 cmd = static_cast<quint8>(payload[0]);
     const quint16 sub = static_cast<quint16>(static_cast<uchar>(payload[1]) | static_cast<uchar>(payload[2]) << 8);
-    const QByteArray data = payload.mid(McHead);
+    const auto *data = reinterpret_cast<const unsigned char *>(payload.constData()) + McHead;
+    const unsigned len = static_cast<unsigned>(payload.size() - McHead);
     NextPkt next;
 
     if (state == CS_DEV_PING) {
         if (cmd == CmdMcuInfo && sub == 4) {
             logInfo(tr("Device %1 responded to ping").arg(addressText(packet.source())));
-            pingResults.append(qMakePair(packet.source(), QString::fromLatin1(data)));
+            pingResults.append(qMakePair(packet.source(), QString::fromLatin1(payload.mid(McHead))));
         }
         return;
     }
     if (state == CS_GET_INFO)
         ui->actionRemote->setEnabled(false);
-    if (state == CS_IDLE && cmd != CmdMcuTime && !(cmd == CmdMcuInfo && sub == 7)) {
-        msgTimer.stop();
-        return;
+    if (state == CS_IDLE) {
+        mcApiReplyReceived(packet);
+        if (cmd != CmdMcuTime && !(cmd == CmdMcuInfo && sub == 7)) {
+            msgTimer.stop();
+            return;
+        }
     }
-    // The reply handlers of the commands are not part of this window yet:
-    // every command ends its chain here.
-    processPktBail(cmd, sub);
+    switch (cmd) {
+    case CmdMcuInfo:
+        processMcuInfo(packet.source(), sub, data, len, next);
+        break;
+    case CmdMcuIohint:
+        processMcuIohint(sub, data, len, next);
+        break;
+    case CmdMcuCfgRead:
+        processMcuCfgRead(sub, data, len, next);
+        break;
+    case CmdMcuCfgWrite:
+        processMcuCfgWrite(sub, data, len, next);
+        break;
+    case CmdMcuCfgCtrl:
+        processMcuCfgCtrl(sub, data, len, next);
+        break;
+    case CmdMcuTime:
+        processMcuTime(sub, data, len, next);
+        break;
+    case CmdAsmStatus:
+        processAsmStatus(sub, data, len, next);
+        break;
+    case CmdAsmWrite:
+        processAsmWrite(sub, data, len, next);
+        break;
+    case CmdAsmCtrl:
+        processAsmCtrl(sub, data, len, next);
+        break;
+    case CmdAsmState:
+        processAsmState(sub, data, len, next);
+        break;
+    case CmdAsmRegs:
+        processAsmRegs(sub, data, len, next);
+        break;
+    case CmdAsmRam:
+        processAsmRam(sub, data, len, next);
+        break;
+    default:
+        processPktBail(cmd, sub);
+        break;
+    }
     sendFollowUp(next);
 }
 

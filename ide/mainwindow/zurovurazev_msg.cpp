@@ -4,3 +4,6 @@
 
 void ZuROVUrazev::setupMsgWidget() {}
 void ZuROVUrazev::halApiReinit() {}
+void ZuROVUrazev::mcApiReplyReceived(const ZuHalPacket &) {}
+void ZuROVUrazev::halApiReplyReceived(const ZuHalPacket &) {}
+void ZuROVUrazev::msgKolmReceived(const QByteArray &, bool) {}
