@@ -189,6 +189,8 @@ private slots:
     void project_modified(bool on);
     void project_compiled(bool on);
     void project_compilationFinished(bool result);
+    // The configuration editor's info(): the configuration information box.
+    void displayCfgInfo();
 
     // Connection.
     void on_actionConnect_triggered();
@@ -236,6 +238,25 @@ private:
     void processAsmState(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
     void processAsmRegs(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
     void processAsmRam(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next);
+    // The end of a successful connection chain (zurovurazev_info.cpp).
+    void deviceFirstConnected();
+    // Enables the device controls by connection, capabilities, kind and
+    // DevState (zurovurazev_controls.cpp).
+    void setupControls();
+    // Parses the device's configuration block and sets up the Device page
+    // with its editor; the configuration warnings (zurovurazev_settings.cpp).
+    void settingsRead();
+    void warnConfigFailure();
+    void warnCorruptedConfig();
+    // The opened transport's first steps, and the broadcast ping of the
+    // remote device discovery (zurovurazev_device.cpp).
+    void usb_connected(bool nrst);
+    void usb_post_connected();
+    void ping_start();
+    // Debugger start and virtual machine state refresh (zurovurazev_dbg.cpp).
+    void debuggerInit();
+    void dbgInfoStart(quint8 control, NextPkt *next);
+    void dbgInfoFinished();
     // Console (zurovurazev_msg.cpp) and chat (zurovurazev_chat.cpp) sides
     // of received packets.
     void mcApiReplyReceived(const ZuHalPacket &packet);

@@ -5,3 +5,6 @@
 
 void ZuROVUrazev::disasm_finished(bool) {}
 void ZuROVUrazev::emulator_finished(bool, int) {}
+void ZuROVUrazev::debuggerInit() {}
+void ZuROVUrazev::dbgInfoStart(quint8, NextPkt *) {}
+void ZuROVUrazev::dbgInfoFinished() {}

@@ -20,6 +20,9 @@ void ZuROVUrazev::on_actionConnect_triggered()
 }
 
 void ZuROVUrazev::ping_timeout() {}
+void ZuROVUrazev::ping_start() {}
+void ZuROVUrazev::usb_connected(bool) {}
+void ZuROVUrazev::usb_post_connected() {}
 
 void ZuROVUrazev::msg_timeout()
 {

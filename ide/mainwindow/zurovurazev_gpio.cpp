@@ -11,3 +11,6 @@ void ZuROVUrazev::parseGpioMapping(const QString &t)
     device.gpioMap = h.pins;
     device.info += h.table;
 }
+
+// The configuration information box. Stand-in until it lands.
+void ZuROVUrazev::displayCfgInfo() {}

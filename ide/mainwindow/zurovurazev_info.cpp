@@ -18,3 +18,5 @@ void ZuROVUrazev::processMcuTime(unsigned short sub, const unsigned char *, unsi
 {
     processPktBail(0x07, sub);
 }
+
+void ZuROVUrazev::deviceFirstConnected() {}
