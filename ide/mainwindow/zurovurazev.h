@@ -23,6 +23,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPair>
+#include <QPointer>
 #include <QSettings>
 #include <QString>
 #include <QTimer>
@@ -44,6 +45,8 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevTest;
     friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
+    friend class ZuROVUrazevChainTest;
+    friend class ZuROVUrazevJourneyTest;
 
 public:
     // Page indices of the form's page stack.
@@ -278,6 +281,31 @@ private:
     void _read_error(const QString &msg);
     void ioErrorBox(const QString &title, const QString &text);
 
+    // Steps of the device information and configuration replies
+    // (zurovurazev_info.cpp, zurovurazev_cfg.cpp).
+    void infoAddress(unsigned short source, const unsigned char *data, unsigned len, NextPkt &next);
+    void infoCapabilities(const unsigned char *data, unsigned len, NextPkt &next);
+    // The local device's capabilities on a relayed link: asks for the
+    // remote device (an address, or "find" for a search).
+    void relayCapabilities(quint32 capabilities, unsigned len, NextPkt &next);
+    // The remote address dialog; false when cancelled or the window went.
+    bool askRemoteAddress(QString *text);
+    void infoConfigSize(const unsigned char *data, unsigned len, NextPkt &next);
+    void infoConfigMax(const unsigned char *data, unsigned len, NextPkt &next);
+    void infoConfigVersion(const unsigned char *data, unsigned len, NextPkt &next);
+    // A reading chain that cannot go on: the device is unusable.
+    void readChainFailed(NextPkt &next, const QString &detail);
+    // An upload that stops before writing: idle, controls by DevState.
+    void endUpload(bool invalid);
+    void wrongEditor(NextPkt &next);
+    // Names the next configuration write chunk.
+    void nextConfigChunk(NextPkt &next);
+    // The configuration written and nothing more to send.
+    void configWritten(NextPkt &next);
+    // True while `link` is still the open transport in state `expected`:
+    // checked after every modal window that a reply handler opens.
+    bool linkStill(const QPointer<ZuHalAbstractMessenger> &link, Cfg_States expected) const;
+
     void code_open(const QString &path);
     // Hands a loaded or new project to the page and the debugger page and
     // adds path to the recent projects; a refused project is destroyed.
@@ -320,6 +348,8 @@ private:
     Device device;
     bool relayConnect = false;
     quint32 chunkOffset = 0;
+    // Chunk replies in a row that brought nothing for the offset asked.
+    int chunkMisses = 0;
 
     // Set once a close went through: a wait still running gives up.
     bool m_closed = false;

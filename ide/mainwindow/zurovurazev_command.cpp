@@ -8,9 +8,10 @@
 #include "qstatuslabel.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_messenger.h"
+#include "page_dialogs.h"
 #include "zuhal_packet.h"
 
-#include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -111,8 +112,10 @@ void ZuROVUrazev::attachTransport(ZuHalAbstractMessenger *transport, quint16 add
 
 void ZuROVUrazev::msg_ready()
 {
-    // A handler may drop the transport: look it up again for every packet.
-    while (messenger && messenger->queue() > 0) {
+    // A handler may drop the transport, or (through a modal box) the
+    // window itself: look both up again for every packet.
+    QPointer<ZuROVUrazev> self(this);
+    while (self && messenger && messenger->queue() > 0) {
         ZuHalPacket packet = messenger->pop();
         if (packet.isEncrypted())
             packet.decrypt(key);
@@ -185,6 +188,8 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
     const auto *data = reinterpret_cast<const unsigned char *>(payload.constData()) + McHead;
     const unsigned len = static_cast<unsigned>(payload.size() - McHead);
     NextPkt next;
+    // Handlers may open modal boxes, inside which the window can go.
+    QPointer<ZuROVUrazev> self(this);
 
     if (state == CS_DEV_PING) {
         if (cmd == CmdMcuInfo && sub == 4) {
@@ -243,7 +248,8 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
         processPktBail(cmd, sub);
         break;
     }
-    sendFollowUp(next);
+    if (self)
+        sendFollowUp(next);
 }
 
 void ZuROVUrazev::sendFollowUp(const NextPkt &next)
@@ -312,7 +318,7 @@ void ZuROVUrazev::ioErrorBox(const QString &title, const QString &text)
 {
     msgTimer.stop();
     restorePollTime();
-    QMessageBox::warning(this, title, text);
+    pageWarning(this, title, text);
 }
 
 void ZuROVUrazev::_transmit_error(const QString &msg)
