@@ -55,6 +55,8 @@ private slots:
     void clock_data();
     void clock();
     void clockMidUpload();
+    void configWrite_data();
+    void configWrite();
     void staleReplyBails();
 
 private:
@@ -817,6 +819,87 @@ void ZuROVUrazevChainTest::clockMidUpload()
     QCOMPARE(d.config, w->device.config);
     QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Configuration successfully flashed"));
     QVERIFY(!logText().contains(QStringLiteral("clock")));
+}
+
+// The erase reply of an upload and the configuration writes that follow.
+// Each row: the configuration size, the device's room for scripts and its
+// script bit, the image, the requests sent after 6/3 and the state at the
+// end.
+void ZuROVUrazevChainTest::configWrite_data()
+{
+    QTest::addColumn<int>("configSize");
+    QTest::addColumn<int>("scriptSpace");
+    QTest::addColumn<bool>("scripts");
+    QTest::addColumn<int>("image");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<int>("endState");
+    const int idleState = int(idle());
+    const int writingImage = int(ZuROVUrazev::CS_WRITE_ASM_BIN);
+    QTest::newRow("16-byte block") << 16 << 0 << false << 0 << QStringList{"4/0"} << idleState;
+    QTest::newRow("100-byte block in 48 + 48 + 4")
+        << 100 << 0 << false << 0 << QStringList{"4/0", "4/48", "4/96"} << idleState;
+    QTest::newRow("no script bit: image not written") << 16 << 100 << false << 8 << QStringList{"4/0"} << idleState;
+    QTest::newRow("block, then the image") << 16 << 100 << true << 8 << QStringList{"4/0", "22/0"} << writingImage;
+    QTest::newRow("no block, the image") << 0 << 100 << true << 8 << QStringList{"22/0"} << writingImage;
+    QTest::newRow("no block, empty image") << 0 << 100 << true << 0 << QStringList() << idleState;
+    QTest::newRow("nothing to write") << 0 << 0 << false << 0 << QStringList() << idleState;
+}
+
+void ZuROVUrazevChainTest::configWrite()
+{
+    QFETCH(int, configSize);
+    QFETCH(int, scriptSpace);
+    QFETCH(bool, scripts);
+    QFETCH(int, image);
+    QFETCH(QStringList, sent);
+    QFETCH(int, endState);
+    ZuROVUrazev *w = m_window;
+    SimDevice &d = m_sim->attached();
+    w->device.address = 0x0042;
+    w->device.localAddress = 0x0042;
+    w->device.capabilities = scripts ? 0x0500 : 0x0100;
+    w->device.state = ZuROVUrazev::DS_Messaging;
+    w->device.configSize = quint32(configSize);
+    w->device.scriptSpace = quint32(scriptSpace);
+    QByteArray block(configSize, '\0');
+    for (int i = 0; i < configSize; ++i)
+        block[i] = char(i * 7 + 1);
+    // As the configuration version reply leaves it.
+    w->device.config = configSize ? block : QByteArray();
+    w->device.image = QByteArray(image, '\x22');
+    w->device.imageSize = quint32(image);
+    w->state = ZuROVUrazev::CS_WRITE_PREP;
+    w->ui->actionUpload->setEnabled(false);
+    w->startProgressBar(QStringLiteral("Writing Configuration"));
+    m_fake->setPollTime(50);
+    ModalDriver modal;
+    QVERIFY(w->sendCfgPacket(6, 3, QByteArray(), false));
+    settle();
+    QCOMPARE(requests(), QStringList{"6/3"} + sent);
+    QCOMPARE(int(w->state), endState);
+    QVERIFY(modal.seen().isEmpty());
+    QVERIFY(logText().contains(QStringLiteral("The configuration data has been erased")));
+    if (configSize) {
+        QCOMPARE(d.config, block);
+        QVERIFY(logText().contains(QStringLiteral("Configuration data has been written to the device")));
+        for (const auto &write : d.configWrites)
+            QVERIFY(write.second.size() <= 48);
+    }
+    if (endState == int(ZuROVUrazev::CS_WRITE_ASM_BIN)) {
+        QCOMPARE(m_fake->sent().last().data(), FakeMessenger::mcPayload(0x22, 0, w->device.image));
+        QVERIFY(w->msgTimer.isActive());
+        QCOMPARE(w->ui->progressBar->format(), QStringLiteral("Writing script %p%"));
+        return;
+    }
+    QVERIFY(!w->msgTimer.isActive());
+    QVERIFY(w->ui->progressBar->isHidden());
+    QCOMPARE(m_fake->pollTime(), 500);
+    QCOMPARE(w->statusBar()->currentMessage() == QLatin1String("Configuration successfully flashed"),
+             configSize > 0 && !(scripts && image));
+    if (configSize > 0)
+        QVERIFY(w->ui->actionUpload->isEnabled());
+    if (configSize == 0 && scriptSpace == 0)
+        QCOMPARE(w->device.state, ZuROVUrazev::DS_Config);
 }
 
 // Replies the state does not expect are dropped; the chain waits on.
