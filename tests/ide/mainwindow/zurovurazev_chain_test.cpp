@@ -348,6 +348,8 @@ void ZuROVUrazevChainTest::relay_data()
     QTest::newRow("link lost in the cancel box")
         << true << QStringList{"cancel", "lose"} << QStringList{dialog, "Remote Access: Remote access canceled"}
         << relayed << false;
+    QTest::newRow("window closed in the dialog")
+        << true << QStringList{"close"} << QStringList{dialog} << relayed << false;
     QTest::newRow("window deleted in the dialog")
         << true << QStringList{"delete"} << QStringList{dialog} << relayed << false;
     QTest::newRow("window deleted in a box")
@@ -381,8 +383,11 @@ void ZuROVUrazevChainTest::relay()
                 delete m_window;
                 return;
             }
-            if (step == QLatin1String("lose")) {
-                m_fake->close();
+            if (step == QLatin1String("lose") || step == QLatin1String("close")) {
+                if (step == QLatin1String("close"))
+                    QVERIFY(m_window->close());
+                else
+                    m_fake->close();
                 // The lost link is announced from the event loop, as a
                 // real transport does, while the window is still open.
                 QTest::qWait(20);
@@ -393,7 +398,7 @@ void ZuROVUrazevChainTest::relay()
             } else if (auto *input = qobject_cast<QInputDialog *>(w)) {
                 QCOMPARE(input->labelText(), QStringLiteral("Remote address (or \"find\"):"));
                 QCOMPARE(input->textValue(), QStringLiteral("find"));
-                if (step == QLatin1String("cancel") || step == QLatin1String("lose")) {
+                if (step == QLatin1String("cancel") || step == QLatin1String("lose") || step == QLatin1String("close")) {
                     input->reject();
                 } else {
                     input->setTextValue(step);
@@ -680,7 +685,7 @@ void ZuROVUrazevChainTest::lostInBox_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("inside");
-    for (const char *inside : {"lose", "delete"}) {
+    for (const char *inside : {"lose", "close", "delete"}) {
         QTest::addRow("size error, %s", inside) << "size5" << inside;
         QTest::addRow("no configuration data, %s", inside) << "read0" << inside;
         QTest::addRow("capabilities error, %s", inside) << "caps3" << inside;
@@ -706,7 +711,10 @@ void ZuROVUrazevChainTest::lostInBox()
             delete m_window;
             return;
         }
-        m_fake->close();
+        if (inside == QLatin1String("close"))
+            QVERIFY(m_window->close());
+        else
+            m_fake->close();
         QTest::qWait(20);
         qobject_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click();
     });
