@@ -12,6 +12,7 @@
 #include "modal_driver.h"
 #include "qmaterialfont.h"
 #include "sim_controller.h"
+#include "sim_exchange.h"
 #include "temp_settings.h"
 #include "ui_zurovurazev.h"
 #include "v1_cc1101_v1.h"
@@ -19,7 +20,6 @@
 #include "zuplcconfigv1widget.h"
 #include "zuplcconfigv2widget.h"
 
-#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPointer>
@@ -65,12 +65,8 @@ private:
     void connectSim();
     // The first request, as the connection sends it after its wait.
     void startChain(bool relay = false);
-    // Runs the event loop until the window has sent nothing new for a
-    // while and no modal window is open.
-    void settle();
-    // The requests sent so far as "command/sub-command", the command in
-    // hexadecimal and the sub-command in decimal.
-    QStringList requests() const;
+    void settle() { settleExchange(m_fake); }
+    QStringList requests() const { return requestTexts(m_fake); }
     QString logText();
     static ZuROVUrazev::Cfg_States idle() { return ZuROVUrazev::CS_IDLE; }
 
@@ -125,32 +121,6 @@ void ZuROVUrazevChainTest::startChain(bool relay)
     m_window->relayConnect = relay;
     m_window->state = relay ? ZuROVUrazev::CS_GET_RELAY : ZuROVUrazev::CS_GET_ADDR;
     QVERIFY(m_window->sendCfgPacket(1, 0, QByteArray(), false));
-}
-
-void ZuROVUrazevChainTest::settle()
-{
-    QElapsedTimer clock;
-    clock.start();
-    int quiet = 0;
-    int last = -1;
-    while (quiet < 4 && clock.elapsed() < 20000) {
-        QTest::qWait(25);
-        const int now = m_fake ? m_fake->sent().size() : -1;
-        quiet = (now == last && !QApplication::activeModalWidget()) ? quiet + 1 : 0;
-        last = now;
-    }
-}
-
-QStringList ZuROVUrazevChainTest::requests() const
-{
-    QStringList list;
-    if (!m_fake)
-        return list;
-    for (const ZuHalPacket &p : m_fake->sent()) {
-        const QByteArray d = p.data();
-        list << QStringLiteral("%1/%2").arg(quint8(d[0]), 0, 16).arg(qFromLittleEndian<quint16>(d.constData() + 1));
-    }
-    return list;
 }
 
 QString ZuROVUrazevChainTest::logText()

@@ -13,13 +13,13 @@
 #include "page_fixture.h"
 #include "qmaterialfont.h"
 #include "sim_controller.h"
+#include "sim_exchange.h"
 #include "temp_settings.h"
 #include "ui_zurovurazev.h"
 #include "v1_cc1101_v1.h"
 #include "zuplcconfigv1widget.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTest>
@@ -36,8 +36,8 @@ private slots:
     void radioControllerJourney();
 
 private:
-    void settle();
-    QStringList requests() const;
+    void settle() { settleExchange(m_fake); }
+    QStringList requests() const { return requestTexts(m_fake); }
     QString logText();
 
     ZuROVUrazev *m_window = nullptr;
@@ -48,30 +48,6 @@ void ZuROVUrazevJourneyTest::initTestCase()
 {
     initIdeResources();
     QMaterialIcon::instance()->setDefaultColors(false);
-}
-
-void ZuROVUrazevJourneyTest::settle()
-{
-    QElapsedTimer clock;
-    clock.start();
-    int quiet = 0;
-    int last = -1;
-    while (quiet < 4 && clock.elapsed() < 20000) {
-        QTest::qWait(25);
-        const int now = m_fake ? m_fake->sent().size() : -1;
-        quiet = (now == last && !QApplication::activeModalWidget()) ? quiet + 1 : 0;
-        last = now;
-    }
-}
-
-QStringList ZuROVUrazevJourneyTest::requests() const
-{
-    QStringList list;
-    for (const ZuHalPacket &p : m_fake->sent()) {
-        const QByteArray d = p.data();
-        list << QStringLiteral("%1/%2").arg(quint8(d[0]), 0, 16).arg(qFromLittleEndian<quint16>(d.constData() + 1));
-    }
-    return list;
 }
 
 QString ZuROVUrazevJourneyTest::logText()
