@@ -289,7 +289,7 @@ void ZuROVUrazevChainTest::battery()
 // requests sent and whether the link stays.
 void ZuROVUrazevChainTest::relay_data()
 {
-    QTest::addColumn<bool>("radio");
+    QTest::addColumn<QByteArray>("capabilities");
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("windows");
     QTest::addColumn<QStringList>("sent");
@@ -298,46 +298,53 @@ void ZuROVUrazevChainTest::relay_data()
     const QString noRadio =
         QStringLiteral("Remote Access: Local device does not have a radio - remote access is not possible");
     const QStringList relayed{"1/0", "1/3"};
-    QTest::newRow("no radio") << false << QStringList{"ok"} << QStringList{noRadio} << relayed << false;
+    // The local device's capabilities reply: with and without the radio.
+    const QByteArray radio = QByteArray::fromHex("05110000");
+    const QByteArray noRadioBits = QByteArray::fromHex("04110000");
+    QTest::newRow("capabilities of 3 bytes")
+        << QByteArray::fromHex("051100") << QStringList{"ok"}
+        << QStringList{"Read from the Device: Cannot retrieve configuration<br>Device capabilities packet must contain "
+                       "exactly 4 bytes"}
+        << relayed << true;
+    QTest::newRow("no radio") << noRadioBits << QStringList{"ok"} << QStringList{noRadio} << relayed << false;
     QTest::newRow("no radio, link lost in the box")
-        << false << QStringList{"lose"} << QStringList{noRadio} << relayed << false;
+        << noRadioBits << QStringList{"lose"} << QStringList{noRadio} << relayed << false;
     QTest::newRow("address typed")
-        << true << QStringList{"0012h"} << QStringList{dialog}
+        << radio << QStringList{"0012h"} << QStringList{dialog}
         << relayed + QStringList{"1/3", "1/6", "1/4", "1/7", "2/0", "2/15", "1/1", "1/2", "3/0"} << true;
     QTest::newRow("invalid, then an address")
-        << true << QStringList{"zz", "ok", "0x13"}
+        << radio << QStringList{"zz", "ok", "0x13"}
         << QStringList{dialog, "Remote Access: Address zz is invalid", dialog} << relayed + QStringList{"1/3"} << true;
     QTest::newRow("invalid, link lost in the box")
-        << true << QStringList{"zz", "lose"} << QStringList{dialog, "Remote Access: Address zz is invalid"} << relayed
+        << radio << QStringList{"zz", "lose"} << QStringList{dialog, "Remote Access: Address zz is invalid"} << relayed
         << false;
-    QTest::newRow("find") << true << QStringList{"FIND"} << QStringList{dialog} << relayed << true;
+    QTest::newRow("find") << radio << QStringList{"FIND"} << QStringList{dialog} << relayed << true;
     QTest::newRow("cancelled")
-        << true << QStringList{"cancel", "ok"} << QStringList{dialog, "Remote Access: Remote access canceled"}
+        << radio << QStringList{"cancel", "ok"} << QStringList{dialog, "Remote Access: Remote access canceled"}
         << relayed << false;
-    QTest::newRow("link lost in the dialog") << true << QStringList{"lose"} << QStringList{dialog} << relayed << false;
+    QTest::newRow("link lost in the dialog") << radio << QStringList{"lose"} << QStringList{dialog} << relayed << false;
     QTest::newRow("link lost in the cancel box")
-        << true << QStringList{"cancel", "lose"} << QStringList{dialog, "Remote Access: Remote access canceled"}
+        << radio << QStringList{"cancel", "lose"} << QStringList{dialog, "Remote Access: Remote access canceled"}
         << relayed << false;
     QTest::newRow("window closed in the dialog")
-        << true << QStringList{"close"} << QStringList{dialog} << relayed << false;
+        << radio << QStringList{"close"} << QStringList{dialog} << relayed << false;
     QTest::newRow("window deleted in the dialog")
-        << true << QStringList{"delete"} << QStringList{dialog} << relayed << false;
+        << radio << QStringList{"delete"} << QStringList{dialog} << relayed << false;
     QTest::newRow("window deleted in a box")
-        << true << QStringList{"zz", "delete"} << QStringList{dialog, "Remote Access: Address zz is invalid"}
+        << radio << QStringList{"zz", "delete"} << QStringList{dialog, "Remote Access: Address zz is invalid"}
         << relayed << false;
 }
 
 void ZuROVUrazevChainTest::relay()
 {
-    QFETCH(bool, radio);
+    QFETCH(QByteArray, capabilities);
     QFETCH(QStringList, steps);
     QFETCH(QStringList, windows);
     QFETCH(QStringList, sent);
     QFETCH(bool, linked);
     SimDevice &local = m_sim->attached();
     local.address = 0x0005;
-    if (!radio)
-        local.capabilities &= ~quint32(0x0001);
+    local.replyOverride[{1, 3}] = capabilities;
     m_sim->addRemote(SimDevice::radioController(0x0012));
     // The second remote device takes the request for its capabilities
     // but does not answer it.
@@ -397,6 +404,12 @@ void ZuROVUrazevChainTest::relay()
         return;
     }
     QCOMPARE(m_window->device.localAddress, quint16(0x0005));
+    if (capabilities.size() != 4) {
+        // Reported; the link stays and waits for the user.
+        QCOMPARE(m_window->state, ZuROVUrazev::CS_GET_RELAY);
+        QVERIFY(!m_window->msgTimer.isActive());
+        return;
+    }
     // Every request after the local device's goes to the remote one, from
     // the local address.
     for (int i = 2; i < m_fake->sent().size(); ++i)
