@@ -4,6 +4,7 @@
 
 #include "zurovurazev.h"
 
+#include "fake_messenger.h"
 #include "ide_resources.h"
 #include "modal_driver.h"
 #include "page_fixture.h"
@@ -13,6 +14,7 @@
 
 #include <QMenu>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +45,10 @@ private slots:
     void cancelledCloseKeepsDebuggerProject();
     void saveShowsStatus();
     void buildShowsLog();
+    void editorShortcutsReachWindowActions_data();
+    void editorShortcutsReachWindowActions();
+    void uploadFollowsBuildDeviceAndMode_data();
+    void uploadFollowsBuildDeviceAndMode();
     void waitCompiled_data();
     void waitCompiled();
     void waitCompiledWithoutOutputEnds();
@@ -284,6 +290,76 @@ void ZuROVUrazevProjectTest::buildShowsLog()
     // No device is connected: Upload stays off after a good build.
     QVERIFY(!ui(w)->actionUpload->isEnabled());
     QVERIFY(QFileInfo::exists(folder.path("out/demo.kcs")));
+}
+
+void ZuROVUrazevProjectTest::editorShortcutsReachWindowActions_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "actionNew_Script";
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << "actionOpen_Script";
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << "actionSave_Script";
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << "actionBuild";
+    QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "actionGPIO_Helper";
+}
+
+// The project shortcuts typed in the editor run the window's actions once.
+void ZuROVUrazevProjectTest::editorShortcutsReachWindowActions()
+{
+    QFETCH(int, key);
+    QFETCH(QString, action);
+    ProjectFolder folder;
+    ZuROVUrazev *w = windowWithProject(folder);
+    ui(w)->projectPage->project()->setDefines({QStringLiteral("A=1")});
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->activateWindow();
+    QWidget *editor = ui(w)->projectPage->findChild<QWidget *>(QStringLiteral("codeEditor"));
+    QVERIFY(editor);
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    auto *target = w->findChild<QAction *>(action);
+    QVERIFY(target);
+    QSignalSpy triggered(target, &QAction::triggered);
+    ModalDriver modal;
+    modal.cancel();
+    QTest::keyClick(editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(triggered.count(), 1);
+}
+
+void ZuROVUrazevProjectTest::uploadFollowsBuildDeviceAndMode_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("no device") << false << int(ZuROVUrazev::DS_Messaging) << false;
+    QTest::newRow("messaging") << true << int(ZuROVUrazev::DS_Messaging) << true;
+    QTest::newRow("configuration") << true << int(ZuROVUrazev::DS_Config) << true;
+    QTest::newRow("debugging") << true << int(ZuROVUrazev::DS_Debugging) << false;
+    QTest::newRow("invalid") << true << int(ZuROVUrazev::DS_Invalid) << false;
+}
+
+// A good build enables Upload only with a device attached that is in the
+// messaging or configuration mode.
+void ZuROVUrazevProjectTest::uploadFollowsBuildDeviceAndMode()
+{
+    QFETCH(bool, connected);
+    QFETCH(int, mode);
+    QFETCH(bool, enabled);
+    ProjectFolder folder;
+    ZuROVUrazev *w = windowWithProject(folder);
+    if (connected) {
+        auto *fake = new FakeMessenger;
+        fake->setOnOpen(FakeMessenger::OnOpen::Stall);
+        fake->open(QStringLiteral("fake"));
+        fake->connectNow();
+        w->attachTransport(fake, 0x0001, 0x0001);
+    }
+    w->device.state = ZuROVUrazev::DevState(mode);
+    QVERIFY(!ui(w)->actionUpload->isEnabled());
+    ui(w)->actionBuild->trigger();
+    QVERIFY(ui(w)->projectPage->compiled());
+    QCOMPARE(ui(w)->actionUpload->isEnabled(), enabled);
 }
 
 void ZuROVUrazevProjectTest::waitCompiled_data()
