@@ -12,13 +12,12 @@
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 #include "zugpiosetuphelper.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -59,12 +58,7 @@ private slots:
     void windowGoesWhileConfigInfoOpen();
 
 private:
-    ZuROVUrazev *makeWindow()
-    {
-        delete m_window.data();
-        m_window = new ZuROVUrazev;
-        return m_window;
-    }
+    ZuROVUrazev *makeWindow() { return m_session->make(); }
     // A window with folder's project open, its board package `bsp` a copy
     // of the built-in STM32F0 package when its name begins so, else of the
     // emulator's.
@@ -85,8 +79,7 @@ private:
     static KolmProjectWindow *page(ZuROVUrazev *w) { return w->ui->projectPage; }
     static QAction *helperAction(ZuROVUrazev *w) { return w->ui->actionGPIO_Helper; }
 
-    std::unique_ptr<TempSettings> m_settings;
-    QPointer<ZuROVUrazev> m_window;
+    std::unique_ptr<WindowSession> m_session;
 };
 
 void ZuROVUrazevGpioTest::initTestCase()
@@ -97,15 +90,12 @@ void ZuROVUrazevGpioTest::initTestCase()
 
 void ZuROVUrazevGpioTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
 }
 
 void ZuROVUrazevGpioTest::cleanup()
 {
-    delete m_window.data();
-    m_settings.reset();
+    m_session.reset();
 }
 
 void ZuROVUrazevGpioTest::helperWithoutProject()
@@ -236,7 +226,7 @@ void ZuROVUrazevGpioTest::windowGoesWhileHelperOpen()
     helperAction(w)->trigger();
     QCOMPARE(modal.seen().size(), 1);
     if (deleted) {
-        QTRY_VERIFY(!m_window);
+        QTRY_VERIFY(!m_session->window);
         return;
     }
     QVERIFY(!w->isVisible());
@@ -292,7 +282,7 @@ void ZuROVUrazevGpioTest::windowGoesWhileConfigInfoOpen()
     });
     w->displayCfgInfo();
     QCOMPARE(modal.seen().size(), 1);
-    QCOMPARE(bool(m_window), !deleted);
+    QCOMPARE(bool(m_session->window), !deleted);
 }
 
 QTEST_MAIN(ZuROVUrazevGpioTest)

@@ -13,15 +13,14 @@
 #include "page_fixture.h"
 #include "qdiredit.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,12 +82,7 @@ private slots:
     void projectFileCannotBeWritten();
 
 private:
-    ZuROVUrazev *makeWindow()
-    {
-        delete m_window.data();
-        m_window = new ZuROVUrazev;
-        return m_window;
-    }
+    ZuROVUrazev *makeWindow() { return m_session->make(); }
     QString path(const QString &name) const { return QDir(m_root->path()).filePath(name); }
     QStringList recent(ZuROVUrazev *w) const
     {
@@ -100,10 +94,9 @@ private:
         return w->ui->logBrowser->toPlainText();
     }
 
-    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<WindowSession> m_session;
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_workingDirectory;
-    QPointer<ZuROVUrazev> m_window;
 };
 
 void ZuROVUrazevNewTest::initTestCase()
@@ -117,21 +110,18 @@ void ZuROVUrazevNewTest::initTestCase()
 // the temporary root of each case.
 void ZuROVUrazevNewTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
     m_root = std::make_unique<QTemporaryDir>();
     QVERIFY(m_root->isValid());
-    m_settings->set(QStringLiteral("Directory"), m_root->path());
+    m_session->settings.set(QStringLiteral("Directory"), m_root->path());
     QVERIFY(QDir::setCurrent(m_root->path()));
 }
 
 void ZuROVUrazevNewTest::cleanup()
 {
-    delete m_window.data();
+    m_session.reset();
     QDir::setCurrent(m_workingDirectory);
     m_root.reset();
-    m_settings.reset();
 }
 
 void ZuROVUrazevNewTest::accepted_data()

@@ -12,11 +12,10 @@
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 
 #include <QDirIterator>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -67,12 +66,7 @@ private slots:
     void exportWriteFailureKeepsOlderPackage();
 
 private:
-    ZuROVUrazev *makeWindow()
-    {
-        delete m_window.data();
-        m_window = new ZuROVUrazev;
-        return m_window;
-    }
+    ZuROVUrazev *makeWindow() { return m_session->make(); }
     QTextDocument *log(ZuROVUrazev *w)
     {
         w->flushLog();
@@ -90,8 +84,7 @@ private:
         return {};
     }
 
-    std::unique_ptr<TempSettings> m_settings;
-    QPointer<ZuROVUrazev> m_window;
+    std::unique_ptr<WindowSession> m_session;
 };
 
 void ZuROVUrazevPackageTest::initTestCase()
@@ -102,15 +95,12 @@ void ZuROVUrazevPackageTest::initTestCase()
 
 void ZuROVUrazevPackageTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
 }
 
 void ZuROVUrazevPackageTest::cleanup()
 {
-    delete m_window.data();
-    m_settings.reset();
+    m_session.reset();
 }
 
 void ZuROVUrazevPackageTest::openBuildExportImportBuild()
@@ -120,7 +110,7 @@ void ZuROVUrazevPackageTest::openBuildExportImportBuild()
     copyFixture(dir.filePath("work/blink"));
     QVERIFY(QDir().mkpath(dir.filePath("projects")));
     QVERIFY(QDir().mkpath(dir.filePath("packages")));
-    m_settings->set(QStringLiteral("Directory"), dir.filePath("projects"));
+    m_session->settings.set(QStringLiteral("Directory"), dir.filePath("projects"));
     const QString green = QMaterialIcon::instance()->color(QMaterialIcon::Success).name();
     const QRegularExpression report(
         QStringLiteral("^Compilation finished\\. Text \\d+ / Data \\d+ / BSS \\d+ (\\(of \\d+\\) )?bytes\\. "

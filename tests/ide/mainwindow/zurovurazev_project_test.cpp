@@ -9,11 +9,10 @@
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 
 #include <QMenu>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,8 +96,7 @@ private:
         return shown;
     }
 
-    std::unique_ptr<TempSettings> m_settings;
-    QPointer<ZuROVUrazev> m_window;
+    std::unique_ptr<WindowSession> m_session;
 };
 
 void ZuROVUrazevProjectTest::initTestCase()
@@ -109,22 +107,17 @@ void ZuROVUrazevProjectTest::initTestCase()
 
 void ZuROVUrazevProjectTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
 }
 
 void ZuROVUrazevProjectTest::cleanup()
 {
-    delete m_window.data();
-    m_settings.reset();
+    m_session.reset();
 }
 
 ZuROVUrazev *ZuROVUrazevProjectTest::makeWindow()
 {
-    delete m_window.data();
-    m_window = new ZuROVUrazev;
-    return m_window;
+    return m_session->make();
 }
 
 void ZuROVUrazevProjectTest::newCancelledCreatesNothing()
@@ -200,7 +193,7 @@ void ZuROVUrazevProjectTest::openThroughDialog()
     ProjectFolder folder;
     folder.write("main.kos", GoodScript);
     delete folder.load();
-    m_settings->set(QStringLiteral("Directory"), QFileInfo(folder.path("demo.kcpro")).absolutePath());
+    m_session->settings.set(QStringLiteral("Directory"), QFileInfo(folder.path("demo.kcpro")).absolutePath());
     ZuROVUrazev *w = makeWindow();
     ModalDriver modal;
     if (choose)
@@ -416,7 +409,7 @@ void ZuROVUrazevProjectTest::deleteWindowDuringWait()
     for (int i = 0; i < 3; ++i)
         modal.press(QMessageBox::Ok);
     QVERIFY(!w->project_waitCompiled());
-    QTRY_VERIFY(!m_window);
+    QTRY_VERIFY(!m_session->window);
 }
 
 void ZuROVUrazevProjectTest::recentProjects_data()
@@ -439,7 +432,7 @@ void ZuROVUrazevProjectTest::recentProjects()
         paths << dir.filePath(QStringLiteral("p%1.kcpro").arg(i));
         writeBytes(paths.last(), "{}");
     }
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), QStringList(paths.mid(0, 3)));
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), QStringList(paths.mid(0, 3)));
     ZuROVUrazev *w = makeWindow();
     w->checkRecentFile(paths.at(opened));
     QStringList expected;
@@ -459,7 +452,7 @@ void ZuROVUrazevProjectTest::recentClearWritesAtOnce()
     const QStringList paths{dir.filePath("a.kcpro"), dir.filePath("b.kcpro")};
     for (const QString &p : paths)
         writeBytes(p, "{}");
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), paths);
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), paths);
     ZuROVUrazev *w = makeWindow();
     QMenu *menu = ui(w)->actionOpen_Script->menu();
     menu->actions().constLast()->trigger();
@@ -478,7 +471,7 @@ void ZuROVUrazevProjectTest::recentEntryOpensProject()
     ProjectFolder folder;
     folder.write("main.kos", GoodScript);
     delete folder.load();
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), QStringList{folder.path("demo.kcpro")});
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), QStringList{folder.path("demo.kcpro")});
     ZuROVUrazev *w = makeWindow();
     ModalDriver modal;
     ui(w)->actionOpen_Script->menu()->actions().constFirst()->trigger();
@@ -503,7 +496,7 @@ void ZuROVUrazevProjectTest::exportImportRoundTrip()
     delete folder.load();
     QTemporaryDir packages;
     QTemporaryDir projects;
-    m_settings->set(QStringLiteral("Directory"), projects.path());
+    m_session->settings.set(QStringLiteral("Directory"), projects.path());
     ZuROVUrazev *w = makeWindow();
     w->resize(900, 640);
     w->show();
@@ -585,7 +578,7 @@ void ZuROVUrazevProjectTest::deleteWindowInPackageDialog()
         static_cast<QDialog *>(dialog)->reject();
     });
     (exporting ? ui(w)->actionExport_Script : ui(w)->actionImport_Script)->trigger();
-    QTRY_VERIFY(!m_window);
+    QTRY_VERIFY(!m_session->window);
     QCOMPARE(modal.seen().size(), 1);
 }
 
