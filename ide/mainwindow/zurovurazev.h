@@ -288,8 +288,6 @@ private:
     // Hands a loaded or new project to the page and the debugger page and
     // adds path to the recent projects; a refused project is destroyed.
     void adoptProject(KolmProject *project, const QString &path);
-    // Setting "Directory": where project dialogs start.
-    QString projectsDirectory() const;
     void buildRecentMenu();
     void checkRecentFile(const QString &path);
     // Refills the message page's hardware access lists from the project's

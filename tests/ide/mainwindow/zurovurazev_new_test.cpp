@@ -80,6 +80,8 @@ private slots:
     void copyRefusedWhenMainExists_data();
     void copyRefusedWhenMainExists();
     void projectFileCannotBeWritten();
+    void windowDeletedInNew_data();
+    void windowDeletedInNew();
 
 private:
     ZuROVUrazev *makeWindow() { return m_session->make(); }
@@ -250,6 +252,32 @@ void ZuROVUrazevNewTest::projectFileCannotBeWritten()
     QVERIFY(!QFileInfo::exists(path("base/blink.kcpro")));
     QCOMPARE(w->ui->projectPage->project(), open);
     QCOMPARE(recent(w), QStringList{folder.path("demo.kcpro")});
+}
+
+void ZuROVUrazevNewTest::windowDeletedInNew_data()
+{
+    QTest::addColumn<bool>("inBox");
+    QTest::newRow("in the dialog") << false;
+    QTest::newRow("in the refusal box") << true;
+}
+
+// The window goes at once while the New dialog, or the box refusing its
+// copy, is open: the action ends without touching it.
+void ZuROVUrazevNewTest::windowDeletedInNew()
+{
+    QFETCH(bool, inBox);
+    writeBytes(path("base/lib/app.kos"), Script);
+    writeBytes(path("base/blink/main.kos"), "// the user's own\n");
+    ZuROVUrazev *w = makeWindow();
+    ModalDriver modal;
+    const auto deleteWindow = [w](QWidget *) { delete w; };
+    if (inBox)
+        modal.then([&](QWidget *dialog) { fillAndAccept(dialog, {"blink", "base", true, "lib/app.kos"}); });
+    modal.then(deleteWindow);
+    w->on_actionNew_Script_triggered();
+    QVERIFY(!m_session->window);
+    QCOMPARE(modal.seen().size(), inBox ? 2 : 1);
+    QVERIFY(!QFileInfo::exists(path("base/blink/blink.kcpro")));
 }
 
 QTEST_MAIN(ZuROVUrazevNewTest)
