@@ -160,20 +160,27 @@ bool ZuROVUrazev::openTransport(ZuHalAbstractMessenger *transport, const QString
     // down, when the user cancels or dismisses the dialog, and when the
     // transport or the dialog is destroyed (a close or a delete of the
     // window).
+    // Any of them may come before the loop runs (inside open or the pending
+    // events), so each is also remembered.
     QEventLoop loop;
-    connect(transport, &ZuHalAbstractMessenger::connected, &loop, &QEventLoop::quit);
-    connect(transport, &ZuHalAbstractMessenger::disconnected, &loop, &QEventLoop::quit);
-    connect(transport, &QObject::destroyed, &loop, &QEventLoop::quit);
-    connect(progress.data(), &QProgressDialog::canceled, &loop, &QEventLoop::quit);
-    connect(progress.data(), &QDialog::finished, &loop, &QEventLoop::quit);
-    connect(progress.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    bool ended = false;
+    const auto end = [&ended, &loop] {
+        ended = true;
+        loop.quit();
+    };
+    connect(transport, &ZuHalAbstractMessenger::connected, &loop, end);
+    connect(transport, &ZuHalAbstractMessenger::disconnected, &loop, end);
+    connect(transport, &QObject::destroyed, &loop, end);
+    connect(progress.data(), &QProgressDialog::canceled, &loop, end);
+    connect(progress.data(), &QDialog::finished, &loop, end);
+    connect(progress.data(), &QObject::destroyed, &loop, end);
 
     bool opened = transport->open(address);
     if (opened) {
         QCoreApplication::processEvents();
         // A transport that is open already (USB and serial links come up
         // inside open; UDP has no link to wait for) needs no wait.
-        if (self && link && progress && !progress->wasCanceled() && !link->isOpen())
+        if (self && link && progress && !ended && !link->isOpen())
             loop.exec();
     }
     if (!self)
