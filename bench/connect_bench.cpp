@@ -87,10 +87,7 @@ public:
     static double dispatch(bool chain)
     {
         ZuROVUrazev window;
-        auto *fake = new FakeMessenger(QStringLiteral("usb"));
-        fake->setOnOpen(FakeMessenger::OnOpen::Stall);
-        fake->open(QStringLiteral("bench"));
-        fake->connectNow();
+        FakeMessenger *fake = FakeMessenger::openLink(QStringLiteral("usb"));
         window.attachTransport(fake, 0x0042, 0x0042);
         window.state = chain ? ZuROVUrazev::CS_GET_INFO : ZuROVUrazev::CS_IDLE;
         const ZuHalPacket reply = FakeMessenger::mcReply(chain ? 0x7E : 0x20, 0, QByteArray("\x01\x02\x03\x04", 4),

@@ -162,10 +162,7 @@ QPointer<FakeMessenger> ZuROVUrazevConnectTest::fakeFor(const QString &transport
 
 FakeMessenger *ZuROVUrazevConnectTest::attach(quint16 address, quint16 local)
 {
-    auto *fake = new FakeMessenger(QStringLiteral("usb"), m_window);
-    fake->setOnOpen(FakeMessenger::OnOpen::Stall);
-    fake->open(QStringLiteral("fake"));
-    fake->connectNow();
+    FakeMessenger *fake = FakeMessenger::openLink(QStringLiteral("usb"), m_window);
     m_window->attachTransport(fake, address, local);
     return fake;
 }
