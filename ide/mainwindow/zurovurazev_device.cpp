@@ -159,11 +159,10 @@ bool ZuROVUrazev::openTransport(ZuHalAbstractMessenger *transport, const QString
     // The wait ends when the link comes up (the dialog then goes) or goes
     // down, when the user cancels or dismisses the dialog, and when the
     // transport or the dialog is destroyed (a close or a delete of the
-    // window).
-    // Any of them may come before the loop runs (inside open or the pending
-    // events), so each is also remembered.
-    QEventLoop loop;
+    // window). Any of them may come before the loop runs (inside open or
+    // the pending events), so each is also remembered.
     bool ended = false;
+    QEventLoop loop;
     const auto end = [&ended, &loop] {
         ended = true;
         loop.quit();
