@@ -63,7 +63,7 @@ private:
     // A fresh transport with the simulator behind it, attached as a
     // completed Connect leaves it: no address known yet.
     void connectSim();
-    // The first request, as the connection sends it after its wait.
+    // The first request, sent by the connection after its wait.
     void startChain(bool relay = false);
     void settle() { settleExchange(m_fake); }
     QStringList requests() const { return requestTexts(m_fake); }
@@ -119,8 +119,7 @@ void ZuROVUrazevChainTest::startChain(bool relay)
     m_window->device.info = QStringLiteral("Connected to <b>sim</b><br><br>");
     m_window->device.state = ZuROVUrazev::DS_Messaging;
     m_window->relayConnect = relay;
-    m_window->state = relay ? ZuROVUrazev::CS_GET_RELAY : ZuROVUrazev::CS_GET_ADDR;
-    QVERIFY(m_window->sendCfgPacket(1, 0, QByteArray(), false));
+    m_window->usb_post_connected();
 }
 
 QString ZuROVUrazevChainTest::logText()
@@ -324,7 +323,8 @@ void ZuROVUrazevChainTest::relay_data()
     QTest::newRow("invalid, link lost in the box")
         << radio << QStringList{"zz", "lose"} << QStringList{dialog, "Remote Access: Address zz is invalid"} << relayed
         << false;
-    QTest::newRow("find") << radio << QStringList{"FIND"} << QStringList{dialog} << relayed << true;
+    QTest::newRow("find") << radio << QStringList{"FIND"} << QStringList{dialog} << relayed + QStringList{"1/4"}
+                          << true;
     QTest::newRow("cancelled")
         << radio << QStringList{"cancel", "ok"} << QStringList{dialog, "Remote Access: Remote access canceled"}
         << relayed << false;
@@ -425,16 +425,27 @@ void ZuROVUrazevChainTest::relay()
         QVERIFY(m_window->pingTimer.isActive());
         QVERIFY(!m_window->msgTimer.isActive());
         QCOMPARE(m_window->ui->progressBar->format(), QStringLiteral("Querying remote devices..."));
-        // The broadcast ping on the wire: both remote devices answer.
-        ZuHalPacket ping = FakeMessenger::toHost(2, FakeMessenger::mcPayload(1, 4), 0x0005, 0xFFFF);
-        ping.setDstPort(1);
-        for (const ZuHalPacket &answer : m_sim->respond(ping))
-            m_fake->injectLater(answer);
-        QTRY_COMPARE(m_window->pingResults.size(), 2);
+        // The broadcast ping: both remote devices answer.
+        QCOMPARE(m_fake->sent().last().destination(), quint16(0xFFFF));
+        QCOMPARE(m_window->pingResults.size(), 2);
         QCOMPARE(m_window->pingResults.at(0).first, quint16(0x0012));
         QCOMPARE(m_window->pingResults.at(1).first, quint16(0x0013));
         QCOMPARE(m_window->pingResults.at(1).second, QStringLiteral("SIM-PLC script 1.0"));
+        // When the search time is up they are offered; the first is taken.
+        QStringList offered;
+        modal.then([&offered](QWidget *w) {
+            auto *input = qobject_cast<QInputDialog *>(w);
+            QVERIFY(input);
+            offered = input->comboBoxItems();
+            input->accept();
+        });
         m_window->pingTimer.stop();
+        m_window->ping_timeout();
+        settle();
+        QCOMPARE(offered, (QStringList{"0012h: SIM-PLC radio 1.0", "0013h: SIM-PLC script 1.0"}));
+        QCOMPARE(m_window->device.address, quint16(0x0012));
+        QCOMPARE(m_window->state, idle());
+        QCOMPARE(m_window->device.config, SimDevice::factoryV1());
         return;
     }
     const quint16 remote = m_fake->sent().at(2).destination();

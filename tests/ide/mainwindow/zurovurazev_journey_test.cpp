@@ -89,8 +89,7 @@ void ZuROVUrazevJourneyTest::radioControllerJourney()
     w->attachTransport(m_fake, 0xFFFF, 0xFFFF);
     // As the connection does after its wait.
     w->device.info = QStringLiteral("Connected to <b>sim</b><br><br>");
-    w->state = ZuROVUrazev::CS_GET_ADDR;
-    QVERIFY(w->sendCfgPacket(1, 0, QByteArray(), false));
+    w->usb_post_connected();
     settle();
     QCOMPARE(w->state, ZuROVUrazev::CS_IDLE);
     QCOMPARE(w->device.config, SimDevice::factoryV1());
