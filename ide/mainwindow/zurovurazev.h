@@ -20,6 +20,7 @@
 // zurovurazev_prefs.cpp (preferences).
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMap>
 #include <QPair>
@@ -27,6 +28,8 @@
 #include <QString>
 #include <QTimer>
 #include <QVector>
+
+#include <functional>
 
 class KolmDisassembler;
 class KolmProject;
@@ -44,6 +47,8 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevTest;
     friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
+    friend class ZuROVUrazevActionsTest;
+    friend class FirmwareHandOffDriver;
 
 public:
     // Page indices of the form's page stack.
@@ -326,6 +331,24 @@ private:
     // Log lines waiting for the next turn of the event loop.
     QStringList m_pendingLog;
     QTimer m_logFlush;
+
+    // Device actions: upload (zurovurazev_upload.cpp), run control, reboot,
+    // reset, connection mode, clock and the firmware update hand-off
+    // (zurovurazev_actions.cpp).
+private slots:
+    void on_actionUpload_triggered();
+    void on_actionLaunch_triggered();
+    void on_actionReboot_Device_triggered();
+    void on_actionReset_Device_triggered();
+    void on_actionUSB_ModeSwitch_triggered();
+    void on_actionTime_Sync_triggered();
+    void on_actionFirmware_Update_triggered();
+
+private:
+    // Sets the device clock to the current UTC time (7/1).
+    void sendTimeSyncPacket();
+    // The current UTC time for the device clock; tests put a fixed one.
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 };
 
 #endif
