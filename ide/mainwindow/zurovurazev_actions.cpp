@@ -5,11 +5,11 @@
 #include "zurovurazev.h"
 
 #include "device_capabilities.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_messenger.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
 #include <QtEndian>
@@ -82,8 +82,8 @@ void ZuROVUrazev::on_actionUSB_ModeSwitch_triggered()
 void ZuROVUrazev::on_actionReset_Device_triggered()
 {
     const QPointer<ZuROVUrazev> self(this);
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, tr("Reset Device"),
+    const QMessageBox::StandardButton answer = pageMessageBox(
+        this, QMessageBox::Question, tr("Reset Device"),
         tr("Device configuration will be reset to the default state, device will be rebooted. Proceed?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (!self || answer != QMessageBox::Yes || !messenger)
@@ -97,7 +97,7 @@ void ZuROVUrazev::on_actionReset_Device_triggered()
 void ZuROVUrazev::on_actionTime_Sync_triggered()
 {
     if (state != CS_IDLE) {
-        QMessageBox::warning(this, tr("Time Sync"), tr("The device is busy. Please try again later"));
+        pageWarning(this, tr("Time Sync"), tr("The device is busy. Please try again later"));
         return;
     }
     sendTimeSyncPacket();
@@ -117,13 +117,13 @@ void ZuROVUrazev::on_actionFirmware_Update_triggered()
     if (!messenger)
         return;
     if (!(device.capabilities & DeviceCapability::Upgradable)) {
-        QMessageBox::warning(this, tr("Firmware Update"), tr("This device does not support firmware update"));
+        pageWarning(this, tr("Firmware Update"), tr("This device does not support firmware update"));
         return;
     }
     // The updater talks to the bootloader over USB or a serial port only: a
     // device rebooted into it over the network could not be reached again.
     if (messenger->transport() == QLatin1String(NetworkTransport)) {
-        QMessageBox::warning(this, tr("Firmware Update"), tr("Firmware update needs a USB or serial connection"));
+        pageWarning(this, tr("Firmware Update"), tr("Firmware update needs a USB or serial connection"));
         return;
     }
     // The window goes away with the hand-off: unsaved work is saved first,

@@ -5,9 +5,9 @@
 
 #include "device_capabilities.h"
 #include "qmaterialfont.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 
-#include <QMessageBox>
 #include <QPointer>
 
 void ZuROVUrazev::setupControls()
@@ -56,7 +56,7 @@ void ZuROVUrazev::setupControls()
     case D_Unknown: {
         // The box runs an event loop: the window or its transport may go.
         const QPointer<ZuROVUrazev> self(this);
-        QMessageBox::warning(this, tr("Unknown Device"),
+        pageWarning(this, tr("Unknown Device"),
                              tr("Connected device %1 is not known")
                                  .arg(QStringLiteral("%1 (%2)").arg(int(device.kind)).arg(device.firmware)));
         if (!self || !messenger)

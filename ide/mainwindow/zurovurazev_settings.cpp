@@ -5,6 +5,7 @@
 #include "zurovurazev.h"
 
 #include "cfg_block_io.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 #include "v1_cc1101_v1.h"
 #include "v2_io_v1.h"
@@ -13,7 +14,6 @@
 #include "zuplcconfigv1widget.h"
 #include "zuplcconfigv2widget.h"
 
-#include <QMessageBox>
 #include <QPointer>
 
 namespace {
@@ -46,7 +46,7 @@ void ZuROVUrazev::settingsRead()
     const QByteArray &raw = device.config;
     if (raw.size() < MinConfigBytes) {
         const QPointer<ZuROVUrazev> self(this);
-        QMessageBox::warning(this, tr("Device Configuration"),
+        pageWarning(this, tr("Device Configuration"),
                              tr("Cannot setup the current device - device config is missing/unknown"));
         if (!self)
             return;
@@ -92,7 +92,7 @@ void ZuROVUrazev::settingsRead()
         return;
     }
     const QPointer<ZuROVUrazev> self(this);
-    QMessageBox::warning(this, tr("Device Configuration"),
+    pageWarning(this, tr("Device Configuration"),
                          tr("Cannot setup the current device - device config version %1 is unknown").arg(version));
     if (!self)
         return;
@@ -103,7 +103,7 @@ void ZuROVUrazev::settingsRead()
 void ZuROVUrazev::warnConfigFailure()
 {
     const QPointer<ZuROVUrazev> self(this);
-    QMessageBox::warning(this, tr("Device Configuration"), tr("Cannot configure this device - device reports invalid id"));
+    pageWarning(this, tr("Device Configuration"), tr("Cannot configure this device - device reports invalid id"));
     if (!self)
         return;
     pagesel_clicked(T_Script);
@@ -113,7 +113,7 @@ void ZuROVUrazev::warnConfigFailure()
 void ZuROVUrazev::warnCorruptedConfig()
 {
     const QPointer<ZuROVUrazev> self(this);
-    QMessageBox::warning(this, tr("Device Configuration"),
+    pageWarning(this, tr("Device Configuration"),
                          tr("Cannot setup the current device - device config is corrupted\n"
                             "Select Tools->Reset to clear the damaged config and reboot the device"));
     if (!self)

@@ -6,11 +6,11 @@
 #include "zurovurazev.h"
 
 #include "device_capabilities.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_messenger.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPointer>
 
 namespace {
@@ -37,7 +37,7 @@ void ZuROVUrazev::on_actionUpload_triggered()
 {
     KolmProjectWindow *page = ui->projectPage;
     if (!page->project()) {
-        QMessageBox::warning(this, tr("Upload Script"), tr("No active project"));
+        pageWarning(this, tr("Upload Script"), tr("No active project"));
         return;
     }
     const QPointer<ZuROVUrazev> self(this);
@@ -51,7 +51,7 @@ void ZuROVUrazev::on_actionUpload_triggered()
     }
     if (!page->compiled()) {
         const QMessageBox::StandardButton answer =
-            QMessageBox::question(this, tr("Upload Script"),
+            pageMessageBox(this, QMessageBox::Question, tr("Upload Script"),
                                   tr("The project must be compiled before uploading. Compile now?"),
                                   QMessageBox::Yes | QMessageBox::No);
         if (!self || m_closed)
@@ -81,7 +81,7 @@ void ZuROVUrazev::on_actionUpload_triggered()
         const qint64 needed = device.config.size() + writtenImageBytes(image.size());
         const qint64 room = qint64(device.configSize) + device.scriptSpace;
         if (needed > room) {
-            QMessageBox::critical(this, tr("Out of Memory"),
+            pageMessageBox(this, QMessageBox::Critical, tr("Out of Memory"),
                                   tr("Cannot write config and compiled script - out of memory "
                                      "(overflowed by %1 bytes)")
                                       .arg(needed - room));
