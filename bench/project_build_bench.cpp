@@ -36,13 +36,7 @@ Measure measure(KolmProjectWindow& page)
 {
     Measure result;
     QEventLoop loop;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QElapsedTimer sinceTick;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        result.longestGapMs = std::max(result.longestGapMs, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
+    GuiGapMeter gaps;
     QElapsedTimer build;
     const auto finished = QObject::connect(&page, &KolmProjectWindow::compilationFinished, [&](bool ok) {
         result.buildMs = build.nsecsElapsed() / 1e6;
@@ -54,10 +48,9 @@ Measure measure(KolmProjectWindow& page)
         build.start();
         page.compile();
     });
-    sinceTick.start();
-    ticker.start();
     loop.exec();
     QObject::disconnect(finished);
+    result.longestGapMs = gaps.longestMs();
     return result;
 }
 

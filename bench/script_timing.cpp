@@ -63,3 +63,14 @@ void report(const char* what, std::vector<double> times, double goalMs)
     std::printf("%-46s median %8.2f ms  min %8.2f ms  max %8.2f ms  goal < %.0f ms  %s\n", what,
                 median, times.front(), times.back(), goalMs, median < goalMs ? "ok" : "SLOW");
 }
+
+GuiGapMeter::GuiGapMeter()
+{
+    m_ticker.setInterval(5);
+    QObject::connect(&m_ticker, &QTimer::timeout, [this] {
+        m_longestMs = std::max(m_longestMs, m_sinceTick.nsecsElapsed() / 1e6);
+        m_sinceTick.restart();
+    });
+    m_sinceTick.start();
+    m_ticker.start();
+}

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <vector>
@@ -15,3 +17,17 @@ double timeMs(const std::function<void()>& work);
 
 // Prints the median, least and greatest time against the goal.
 void report(const char* what, std::vector<double> times, double goalMs);
+
+// How long the GUI thread stands still while the meter lives: a 5 ms timer
+// ticks on it, and the longest gap between two ticks is kept.
+class GuiGapMeter
+{
+public:
+    GuiGapMeter();
+    double longestMs() const { return m_longestMs; }
+
+private:
+    QTimer m_ticker;
+    QElapsedTimer m_sinceTick;
+    double m_longestMs = 0;
+};

@@ -345,6 +345,9 @@ private slots:
     void on_actionFirmware_Update_triggered();
 
 private:
+    // Warns that the device's configuration block cannot be used and marks
+    // the device invalid.
+    void refuseConfig(const QString &text);
     // Sets the device clock to the current UTC time (7/1).
     void sendTimeSyncPacket();
     // The current UTC time for the device clock; tests put a fixed one.

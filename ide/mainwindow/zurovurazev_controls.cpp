@@ -4,8 +4,8 @@
 #include "zurovurazev.h"
 
 #include "device_capabilities.h"
-#include "qmaterialfont.h"
 #include "page_dialogs.h"
+#include "qmaterialfont.h"
 #include "ui_zurovurazev.h"
 
 #include <QPointer>
@@ -57,8 +57,8 @@ void ZuROVUrazev::setupControls()
         // The box runs an event loop: the window or its transport may go.
         const QPointer<ZuROVUrazev> self(this);
         pageWarning(this, tr("Unknown Device"),
-                             tr("Connected device %1 is not known")
-                                 .arg(QStringLiteral("%1 (%2)").arg(int(device.kind)).arg(device.firmware)));
+                    tr("Connected device %1 is not known")
+                        .arg(QStringLiteral("%1 (%2)").arg(int(device.kind)).arg(device.firmware)));
         if (!self || !messenger)
             return;
         pagesel_clicked(T_Script);

@@ -16,6 +16,8 @@
 
 #include <QPointer>
 
+#include <type_traits>
+
 namespace {
 
 // The shortest block a device can report.
@@ -28,8 +30,7 @@ QString configNames(quint16 header)
     using namespace CFG_V1::ZUCStrings;
     const QString item = QStringLiteral("<li>%1: %2</li>");
     return QStringLiteral("<ul>")
-        + item.arg(ZuROVUrazev::tr("MCU Family"),
-                   safeArg(RFPLCCONFIG_HEADER_MCUID(), CfgBlockIO::headerMcuId(header)))
+        + item.arg(ZuROVUrazev::tr("MCU Family"), safeArg(RFPLCCONFIG_HEADER_MCUID(), CfgBlockIO::headerMcuId(header)))
         + item.arg(ZuROVUrazev::tr("Radio chip"),
                    safeArg(RFPLCCONFIG_HEADER_TRANSPORT(), CfgBlockIO::headerTransport(header)))
         + item.arg(ZuROVUrazev::tr("Supported Language"),
@@ -45,29 +46,31 @@ void ZuROVUrazev::settingsRead()
     stopProgressBar();
     const QByteArray &raw = device.config;
     if (raw.size() < MinConfigBytes) {
-        const QPointer<ZuROVUrazev> self(this);
-        pageWarning(this, tr("Device Configuration"),
-                             tr("Cannot setup the current device - device config is missing/unknown"));
-        if (!self)
-            return;
-        device.state = DS_Invalid;
-        setupControls();
+        refuseConfig(tr("Cannot setup the current device - device config is missing/unknown"));
         return;
     }
     const quint16 header = CfgBlockIO::readU16(raw, 0);
     const int version = header_id_get(header);
-    if (version == CFG_V1::ZUC_RFPLCCONFIG_ID) {
-        CFG_V1::ZUC_RFPLCCONFIG block;
+    // Parses the block and puts up its editor filled with it; a block too
+    // short for its version is reported as corrupted.
+    auto takeOver = [&](auto &block, auto *editorType) {
+        using Editor = std::remove_pointer_t<decltype(editorType)>;
         if (!block.parse(raw)) {
             warnCorruptedConfig();
-            return;
+            return false;
         }
         device.configInfo = configNames(header);
         freeConfigWidget();
-        auto *editor = new ZUPLCConfigV1Widget(this);
+        auto *editor = new Editor(this);
         pushConfigWidget(editor);
-        connect(editor, &ZUPLCConfigV1Widget::info, this, &ZuROVUrazev::displayCfgInfo);
+        connect(editor, &Editor::info, this, &ZuROVUrazev::displayCfgInfo);
         editor->parseConfig(block);
+        return true;
+    };
+    if (version == CFG_V1::ZUC_RFPLCCONFIG_ID) {
+        CFG_V1::ZUC_RFPLCCONFIG block;
+        if (!takeOver(block, static_cast<ZUPLCConfigV1Widget *>(nullptr)))
+            return;
         device.state = DS_Config;
         setupControls();
         pagesel_clicked(T_Config);
@@ -76,28 +79,16 @@ void ZuROVUrazev::settingsRead()
     }
     if (version == CFG_V2::ZUC_RFPLCCONFIG_ID) {
         CFG_V2::ZUC_RFPLCCONFIG block;
-        if (!block.parse(raw)) {
-            warnCorruptedConfig();
+        if (!takeOver(block, static_cast<ZUPLCConfigV2Widget *>(nullptr)))
             return;
-        }
-        device.configInfo = configNames(header);
-        freeConfigWidget();
-        auto *editor = new ZUPLCConfigV2Widget(this);
-        pushConfigWidget(editor);
-        connect(editor, &ZUPLCConfigV2Widget::info, this, &ZuROVUrazev::displayCfgInfo);
-        editor->parseConfig(block);
         device.state = DS_Messaging;
         setupControls();
         pagesel_clicked(T_Script);
         return;
     }
-    const QPointer<ZuROVUrazev> self(this);
-    pageWarning(this, tr("Device Configuration"),
-                         tr("Cannot setup the current device - device config version %1 is unknown").arg(version));
-    if (!self)
-        return;
-    device.state = DS_Invalid;
-    setupControls();
+    refuseConfig(tr("Cannot setup the current device - device config version %1 "
+                    "is unknown")
+                     .arg(version));
 }
 
 void ZuROVUrazev::warnConfigFailure()
@@ -112,10 +103,14 @@ void ZuROVUrazev::warnConfigFailure()
 
 void ZuROVUrazev::warnCorruptedConfig()
 {
+    refuseConfig(tr("Cannot setup the current device - device config is corrupted\n"
+                    "Select Tools->Reset to clear the damaged config and reboot the device"));
+}
+
+void ZuROVUrazev::refuseConfig(const QString &text)
+{
     const QPointer<ZuROVUrazev> self(this);
-    pageWarning(this, tr("Device Configuration"),
-                         tr("Cannot setup the current device - device config is corrupted\n"
-                            "Select Tools->Reset to clear the damaged config and reboot the device"));
+    pageWarning(this, tr("Device Configuration"), text);
     if (!self)
         return;
     device.state = DS_Invalid;

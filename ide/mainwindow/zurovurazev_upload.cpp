@@ -50,10 +50,9 @@ void ZuROVUrazev::on_actionUpload_triggered()
         }
     }
     if (!page->compiled()) {
-        const QMessageBox::StandardButton answer =
-            pageMessageBox(this, QMessageBox::Question, tr("Upload Script"),
-                                  tr("The project must be compiled before uploading. Compile now?"),
-                                  QMessageBox::Yes | QMessageBox::No);
+        const QMessageBox::StandardButton answer = pageMessageBox(
+            this, QMessageBox::Question, tr("Upload Script"),
+            tr("The project must be compiled before uploading. Compile now?"), QMessageBox::Yes | QMessageBox::No);
         if (!self || m_closed)
             return;
         if (answer == QMessageBox::Yes && !project_waitCompiled())
@@ -82,9 +81,9 @@ void ZuROVUrazev::on_actionUpload_triggered()
         const qint64 room = qint64(device.configSize) + device.scriptSpace;
         if (needed > room) {
             pageMessageBox(this, QMessageBox::Critical, tr("Out of Memory"),
-                                  tr("Cannot write config and compiled script - out of memory "
-                                     "(overflowed by %1 bytes)")
-                                      .arg(needed - room));
+                           tr("Cannot write config and compiled script - out of memory "
+                              "(overflowed by %1 bytes)")
+                               .arg(needed - room));
             return;
         }
     }

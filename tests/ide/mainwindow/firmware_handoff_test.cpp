@@ -17,6 +17,7 @@
 #include "fake_messenger.h"
 #include "modal_driver.h"
 #include "restart_loop.h"
+#include "shown_window.h"
 #include "ui_zurovurazev.h"
 #include "zurovurazev.h"
 
@@ -47,15 +48,6 @@ void expect(bool ok, const QString &what)
     say(QStringLiteral("%1: %2").arg(ok ? QStringLiteral("ok") : QStringLiteral("FAIL"), what));
     if (!ok)
         ++failures;
-}
-
-ZuROVUrazev *shownWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<ZuROVUrazev *>(w))
-            if (window->isVisible())
-                return window;
-    return nullptr;
 }
 
 } // namespace
@@ -120,14 +112,6 @@ void act(ZuROVUrazev *window)
         FirmwareHandOffDriver::secondPass(window);
 }
 
-void waitForWindow()
-{
-    if (ZuROVUrazev *window = shownWindow())
-        act(window);
-    else
-        QTimer::singleShot(20, qApp, waitForWindow);
-}
-
 // Joins each new application object of an IDE pass.
 void startPass()
 {
@@ -135,7 +119,7 @@ void startPass()
         return;
     ++idePasses;
     modal = std::make_unique<ModalDriver>();
-    QTimer::singleShot(0, qApp, waitForWindow);
+    QTimer::singleShot(0, qApp, [] { whenShown<ZuROVUrazev>(act); });
 }
 
 } // namespace
