@@ -83,6 +83,7 @@ private slots:
     void settingsRead_data();
     void settingsRead();
     void configWarnings();
+    void devicePagePicture();
 
 private:
     FakeMessenger *attach(const QString &transport = QStringLiteral("usb"));
@@ -488,44 +489,70 @@ void ZuROVUrazevActionsTest::upload()
         QVERIFY(m_window->ui->actionUpload->isEnabled());
 }
 
-// Where the window is deleted: in the compile question, in the build's
-// wait, or in the event turn before the first request.
+// Where the window is closed or deleted: in the compile question, in the
+// build's wait, or in the event turn before the first request.
 void ZuROVUrazevActionsTest::uploadDeleteInsideWait_data()
 {
     QTest::addColumn<QString>("where");
-    QTest::newRow("compile question") << "question";
-    QTest::newRow("build") << "build";
-    QTest::newRow("before the request") << "turn";
+    QTest::addColumn<bool>("deleteIt");
+    QTest::newRow("delete in the compile question") << "question" << true;
+    QTest::newRow("delete in the build") << "build" << true;
+    QTest::newRow("delete before the request") << "turn" << true;
+    QTest::newRow("close in the compile question") << "question" << false;
+    QTest::newRow("close in the build") << "build" << false;
+    QTest::newRow("close before the request") << "turn" << false;
 }
 
 void ZuROVUrazevActionsTest::uploadDeleteInsideWait()
 {
     QFETCH(QString, where);
+    QFETCH(bool, deleteIt);
     openProject(where == QLatin1String("turn"));
-    QPointer<FakeMessenger> fake = attach();
+    // The transport may go with the window: its packets are counted here.
+    int sent = 0;
+    attach()->setResponder([&sent](const ZuHalPacket &) {
+        ++sent;
+        return QList<ZuHalPacket>();
+    });
     setDevice(0x400, W::DS_Messaging);
     m_window->device.configSize = 64;
     m_window->device.scriptSpace = 4096;
-    ModalDriver modal;
-    auto deleteLater = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { delete m_window.data(); }, Qt::QueuedConnection);
+    m_window->show();
+    auto endWindow = [this, deleteIt] {
+        if (deleteIt)
+            delete m_window.data();
+        else
+            m_window->close();
     };
+    auto endLater = [this, endWindow] { QMetaObject::invokeMethod(this, endWindow, Qt::QueuedConnection); };
+    ModalDriver modal;
     if (where == QLatin1String("question")) {
-        modal.then([this](QWidget *) { delete m_window.data(); });
+        // A closed window still has the box to answer; a deleted one took
+        // the box with it.
+        modal.then([endWindow](QWidget *box) {
+            QPointer<QWidget> guard(box);
+            endWindow();
+            if (guard)
+                guard->close();
+        });
     } else if (where == QLatin1String("build")) {
         // Queued as Yes is pressed: it runs in the wait for the build.
-        modal.then([deleteLater](QWidget *box) {
-            deleteLater();
+        modal.then([endLater](QWidget *box) {
+            endLater();
             qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
         });
     } else {
-        deleteLater();
+        endLater();
     }
     ZuROVUrazev *window = m_window;
     window->on_actionUpload_triggered();
-    QVERIFY(!m_window);
-    QVERIFY(!fake);
+    QCOMPARE(!m_window, deleteIt);
+    // Nothing went out; a closed window has dropped its transport.
+    QCOMPARE(sent, 0);
+    if (m_window) {
+        QVERIFY(!m_window->messenger);
+        QCOMPARE(int(m_window->state), int(W::CS_IDLE));
+    }
 }
 
 void ZuROVUrazevActionsTest::uploadDisconnectInsideBuild()
@@ -875,6 +902,25 @@ void ZuROVUrazevActionsTest::configWarnings()
     modal.then([this](QWidget *) { delete m_window.data(); });
     m_window->warnCorruptedConfig();
     QVERIFY(!m_window);
+}
+
+// Keeps a picture of the Device page with a version-1 block taken over, for
+// a person to look at.
+void ZuROVUrazevActionsTest::devicePagePicture()
+{
+    attach();
+    setDevice(0x501, W::DS_Invalid);
+    m_window->device.info = QStringLiteral("Connected to <b>fake</b><br><br>Device address: 0042h<br>");
+    m_window->device.config = bytes("B1140000766221002580010000000000");
+    m_window->resize(1000, 700);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->settingsRead();
+    QCOMPARE(m_window->ui->stackedWidget->currentIndex(), int(W::T_Config));
+    QVERIFY(qobject_cast<ZUPLCConfigV1Widget *>(m_window->configWidget)->isVisible());
+    QApplication::processEvents();
+    QVERIFY(QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR)));
+    QVERIFY(m_window->grab().save(QStringLiteral(KOLM_SCREENSHOT_DIR "/device_page_v1.png")));
 }
 
 QTEST_MAIN(ZuROVUrazevActionsTest)
