@@ -1,6 +1,8 @@
 #include "script_timing.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QStringList>
 
 #include <algorithm>
@@ -73,4 +75,14 @@ GuiGapMeter::GuiGapMeter()
     });
     m_sinceTick.start();
     m_ticker.start();
+}
+
+std::unique_ptr<QTemporaryDir> useBenchSettings()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
+    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
+    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    return dir;
 }

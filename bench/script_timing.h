@@ -2,9 +2,11 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // A generated Kolm script of the given number of lines: include and define
@@ -31,3 +33,8 @@ private:
     QElapsedTimer m_sinceTick;
     double m_longestMs = 0;
 };
+
+// Points the IDE's settings at a new temporary folder (organisation
+// "kolm-bench", application "KolmIDE") with the update check off; the
+// folder lives as long as the result.
+std::unique_ptr<QTemporaryDir> useBenchSettings();

@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -92,11 +91,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     initIdeResources();
-    QTemporaryDir settingsDir;
-    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
-    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    const auto settings = useBenchSettings();
 
     std::vector<double> totals, builds, gaps;
     for (int run = 0; run < runs; ++run) {

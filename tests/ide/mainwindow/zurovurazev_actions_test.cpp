@@ -12,8 +12,8 @@
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 #include "zuhal_packet.h"
 #include "zuplcconfigv1widget.h"
 #include "zuplcconfigv2widget.h"
@@ -92,7 +92,7 @@ private:
     QString logText();
     QList<QByteArray> sent(FakeMessenger *fake) const;
 
-    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<WindowSession> m_session;
     std::unique_ptr<ProjectFolder> m_folder;
     QPointer<ZuROVUrazev> m_window;
 };
@@ -105,18 +105,17 @@ void ZuROVUrazevActionsTest::initTestCase()
 
 void ZuROVUrazevActionsTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
     m_folder = std::make_unique<ProjectFolder>();
-    m_window = new ZuROVUrazev;
+    m_window = m_session->make();
 }
 
 void ZuROVUrazevActionsTest::cleanup()
 {
+    // The window goes first, then its project's folder and the settings.
     delete m_window.data();
     m_folder.reset();
-    m_settings.reset();
+    m_session.reset();
 }
 
 FakeMessenger *ZuROVUrazevActionsTest::attach(const QString &transport)
