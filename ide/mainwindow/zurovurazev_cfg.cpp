@@ -4,6 +4,7 @@
 
 #include "zurovurazev.h"
 
+#include "device_capabilities.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_messenger.h"
 
@@ -23,7 +24,6 @@ constexpr quint16 CfgCtrlReset = 0;
 constexpr quint16 CfgCtrlReboot = 2;
 constexpr quint16 CfgCtrlErase = 3;
 
-constexpr quint32 CapScripts = 0x0400;
 
 // Bytes of one configuration write.
 constexpr int ChunkSize = 48;
@@ -71,7 +71,7 @@ void ZuROVUrazev::processMcuCfgRead(unsigned short sub, const unsigned char *dat
     // Taking the block over may ask the user; the link may be gone since.
     if (!self || !linkStill(link, CS_GET_CFG))
         return;
-    if (device.capabilities & CapScripts) {
+    if (device.capabilities & DeviceCapability::Scripts) {
         state = CS_GET_ASM_INFO;
         next.valid = true;
         next.cmd = CmdAsmStatus;
@@ -106,7 +106,7 @@ void ZuROVUrazev::processMcuCfgWrite(unsigned short sub, const unsigned char *, 
         return;
     }
     logInfo(tr("Configuration data has been written to the device"));
-    if ((device.capabilities & CapScripts) && device.imageSize > 0) {
+    if ((device.capabilities & DeviceCapability::Scripts) && device.imageSize > 0) {
         setProgress(tr("Writing script") + QStringLiteral(" %p%"), 0, 0);
         state = CS_WRITE_ASM_BIN;
         chunkOffset = 0;

@@ -6,6 +6,7 @@
 #include "zurovurazev.h"
 
 #include "cfg_block_io.h"
+#include "device_capabilities.h"
 #include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 #include "v1_cc1101_v1.h"
@@ -43,9 +44,6 @@ constexpr quint16 InfoBattery = 7;
 
 constexpr quint16 CfgCtrlErase = 3;
 
-constexpr quint32 CapRadio = 0x0001;
-constexpr quint32 CapScripts = 0x0400;
-constexpr quint32 CapUsbModeSwitch = 0x1000;
 
 // The largest configuration block the window reads: its offsets must fit
 // the 16-bit sub-command.
@@ -249,7 +247,7 @@ void ZuROVUrazev::infoCapabilities(const unsigned char *data, unsigned len, Next
     for (const QString &item : capabilityItems(device.capabilities))
         device.info += QStringLiteral("<li>") + item + QStringLiteral("</li>");
     device.info += QStringLiteral("</ul>");
-    ui->actionUSB_ModeSwitch->setEnabled(device.capabilities & CapUsbModeSwitch);
+    ui->actionUSB_ModeSwitch->setEnabled(device.capabilities & DeviceCapability::UsbModeSwitch);
     setNext(next, CmdMcuInfo, InfoUuid);
 }
 
@@ -273,7 +271,7 @@ void ZuROVUrazev::relayCapabilities(quint32 capabilities, unsigned len, NextPkt 
         if (linkStill(link, CS_GET_RELAY))
             on_actionConnect_triggered();
     };
-    if (!(capabilities & CapRadio))
+    if (!(capabilities & DeviceCapability::Radio))
         return abandon(tr("Local device does not have a radio - remote access is not possible"));
 
     for (;;) {
@@ -347,7 +345,7 @@ void ZuROVUrazev::infoConfigMax(const unsigned char *data, unsigned len, NextPkt
         chunkMisses = 0;
         state = CS_GET_CFG;
         setNext(next, CmdMcuCfgRead, 0);
-    } else if (device.capabilities & CapScripts) {
+    } else if (device.capabilities & DeviceCapability::Scripts) {
         state = CS_GET_ASM_INFO;
         setNext(next, CmdAsmStatus, 1);
     } else {
@@ -455,7 +453,7 @@ void ZuROVUrazev::infoConfigVersion(const unsigned char *data, unsigned len, Nex
                     tr("Cannot configure this device - device config version %1 is unknown").arg(version));
         return;
     }
-    if (device.capabilities & CapScripts) {
+    if (device.capabilities & DeviceCapability::Scripts) {
         // The device stores the script in 32-bit words.
         const int padded = (device.image.size() + 3) & ~3;
         device.image.append(QByteArray(padded - device.image.size(), '\0'));
@@ -510,5 +508,5 @@ void ZuROVUrazev::deviceFirstConnected()
 {
     logInfo(tr("Connected to %1").arg(ZUC_ADDRESS::toString(device.address)));
     if (settings.value(QStringLiteral("TimeSync"), false).toBool())
-        QTimer::singleShot(1000, this, [this] { QMetaObject::invokeMethod(this, "on_actionTime_Sync_triggered"); });
+        QTimer::singleShot(1000, this, &ZuROVUrazev::on_actionTime_Sync_triggered);
 }
