@@ -139,6 +139,7 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     connect(ui->zudbgPage, &ZuASMDebugger::debugsyms, ui->actionDebug_Next, &QAction::setEnabled);
     ui->chatAdvancedGroup->setCheckable(true);
     ui->chatAdvancedGroup->setTitle(tr("Advanced"));
+    setupChatWidget();
     ui->chatAdvancedGroup->fold();
     connect(ui->chatMsgEdit, &QLineEdit::returnPressed, this, &ZuROVUrazev::on_chatSendTool_clicked);
     KolmProjectWindow *page = ui->projectPage;
