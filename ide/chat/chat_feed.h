@@ -21,7 +21,7 @@ class ChatFeed : public QObject
 
 public:
     // How long one batch may spend building bubbles before it adds them.
-    static constexpr int BatchBudgetMs = 25;
+    static constexpr int BatchBudgetMs = 20;
 
     explicit ChatFeed(QListWidget *list, QObject *parent = nullptr);
 

@@ -57,7 +57,7 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     pingTimer.setSingleShot(true);
     m_logFlush.setSingleShot(true);
     m_logFlush.setInterval(0);
-    connect(&m_logFlush, &QTimer::timeout, this, &ZuROVUrazev::flushLog);
+    connect(&m_logFlush, &QTimer::timeout, this, [this] { flushLog(LogSlice); });
     device = Device();
 
     ui = new Ui_ZuROVUrazev;

@@ -109,6 +109,7 @@ public:
 
     // The newest lines the log panel keeps.
     static constexpr int LogLines = 10000;
+    static constexpr int LogSlice = 1000;
     // Event-loop results that hand the process on: another IDE pass, or the
     // firmware updater.
     static constexpr int RestartCode = 254;
@@ -169,7 +170,10 @@ protected:
 
 private slots:
     void pagesel_clicked(int ind);
-    void flushLog();
+    // Appends the queued log lines, at most `most` of them (all when
+    // negative). The queue's timer appends LogSlice lines a turn, so that a
+    // flood of lines never holds the window long.
+    void flushLog(int most = -1);
 
     // Key, preferences and the project page's Escape.
     void on_actionKey_triggered();

@@ -94,6 +94,7 @@ private slots:
     void noPeripheralsDisablesGroup();
 
     void scriptMessageFlood();
+    void logAppendsInSlices();
     void picture();
 
 private:
@@ -634,6 +635,21 @@ void ZuROVUrazevMsgTest::scriptMessageFlood()
     QVERIFY(ui->logBrowser->document()->blockCount() <= ZuROVUrazev::LogLines);
     QVERIFY(ui->logBrowser->document()->blockCount() > burst / 2);
     QVERIFY(m_fake->sent().isEmpty());
+}
+
+// A flood of log lines reaches the panel a slice per turn, in order.
+void ZuROVUrazevMsgTest::logAppendsInSlices()
+{
+    const int lines = ZuROVUrazev::LogSlice * 2 + 500;
+    for (int i = 0; i < lines; ++i)
+        m_window->logInfo(QStringLiteral("line %1").arg(i));
+    m_window->flushLog(ZuROVUrazev::LogSlice);
+    QCOMPARE(ui->logBrowser->document()->blockCount(), ZuROVUrazev::LogSlice);
+    QCOMPARE(ui->logBrowser->document()->lastBlock().text(), QStringLiteral("line %1").arg(ZuROVUrazev::LogSlice - 1));
+    QTRY_COMPARE(ui->logBrowser->document()->blockCount(), lines);
+    QCOMPARE(ui->logBrowser->document()->lastBlock().text(), QStringLiteral("line %1").arg(lines - 1));
+    QCOMPARE(ui->logBrowser->document()->findBlockByNumber(ZuROVUrazev::LogSlice).text(),
+             QStringLiteral("line %1").arg(ZuROVUrazev::LogSlice));
 }
 
 void ZuROVUrazevMsgTest::picture()
