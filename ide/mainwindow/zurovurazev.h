@@ -54,6 +54,7 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevPackageTest;
     friend class ZuROVUrazevMsgTest;
     friend class ZuROVUrazevChatTest;
+    friend class ZuROVUrazevEmulatorConsoleTest;
 
 public:
     // Page indices of the form's page stack.
