@@ -7,6 +7,7 @@
 #include "chat_feed.h"
 #include "chat_list.h"
 #include "chatadvancedform.h"
+#include "page_dialogs.h"
 #include "qchatlabel.h"
 #include "ui_zurovurazev.h"
 #include "whole_file_writer.h"
@@ -15,9 +16,7 @@
 #include "zuhal_packet.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPointer>
 
 namespace {
@@ -67,7 +66,7 @@ void ZuROVUrazev::on_chatSendTool_clicked()
     bool valid = false;
     const quint16 address = ZUC_ADDRESS::fromString(ui->chatAddressEdit->text(), &valid);
     if (!valid) {
-        QMessageBox::warning(this, tr("Chat"), tr("Address %1 is invalid").arg(ui->chatAddressEdit->text()));
+        pageWarning(this, tr("Chat"), tr("Address %1 is invalid").arg(ui->chatAddressEdit->text()));
         return;
     }
     ZuHalPacket packet;
@@ -77,12 +76,12 @@ void ZuROVUrazev::on_chatSendTool_clicked()
     packet.setSrcPort(advanced ? uchar(chatAdvancedForm->sourcePort()) : PortChat);
     packet.setEncrypted(ui->chatCryptTool->isChecked());
     if (!packet.setData(payload, key)) {
-        QMessageBox::warning(this, tr("Chat"), tr("Message is too big to be encrypted"));
+        pageWarning(this, tr("Chat"), tr("Message is too big to be encrypted"));
         return;
     }
     // A chat message goes straight to the transport: no reply timer.
     if (!messenger->send(packet)) {
-        QMessageBox::warning(this, tr("Chat"), tr("Cannot send\n%1").arg(text));
+        pageWarning(this, tr("Chat"), tr("Cannot send\n%1").arg(text));
         return;
     }
     packet.decrypt(key);
@@ -160,7 +159,7 @@ void ZuROVUrazev::on_chatSaveTool_clicked()
 {
     const QString directory = settings.value(QStringLiteral("Chat/Directory"), QDir::homePath()).toString();
     QPointer<ZuROVUrazev> self(this);
-    QString name = QFileDialog::getSaveFileName(this, tr("Save Chat"), directory, tr("HTML files (*.html *.htm)"));
+    QString name = pageSaveFileName(this, tr("Save Chat"), directory, tr("HTML files (*.html *.htm)"));
     if (!self || name.isEmpty())
         return;
     settings.setValue(QStringLiteral("Chat/Directory"), QFileInfo(name).absolutePath());
