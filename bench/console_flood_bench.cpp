@@ -7,6 +7,7 @@
 // acknowledgement.
 //
 // usage: console_flood_bench
+#include "bench_settings.h"
 #include "ide_resources.h"
 #include "script_timing.h"
 #include "slip.h"
@@ -18,10 +19,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -128,11 +127,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     initIdeResources();
-    QTemporaryDir dir;
-    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
-    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    const BenchSettings settings;
 
     ZuROVUrazev window;
     window.resize(1000, 700);

@@ -2,14 +2,13 @@
 // to the window shown (settings read, pages built, first paint), and 10,000
 // log lines logged in one burst until the panel shows the last one; reports
 // the resident memory the log adds.
+#include "bench_settings.h"
 #include "ide_resources.h"
 #include "resident_memory.h"
 #include "script_timing.h"
 #include "zurovurazev.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -33,12 +32,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     initIdeResources();
-    // Settings of its own, no update check.
-    QTemporaryDir dir;
-    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
-    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    const BenchSettings settings;
 
     std::vector<double> shown;
     for (int i = 0; i < runs; ++i) {

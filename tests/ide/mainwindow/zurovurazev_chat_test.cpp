@@ -7,7 +7,7 @@
 
 #include "chat_feed.h"
 #include "chatadvancedform.h"
-#include "fake_messenger.h"
+#include "fake_connection.h"
 #include "ide_resources.h"
 #include "modal_driver.h"
 #include "file_bytes.h"
@@ -17,7 +17,7 @@
 #include "qmaterialfont.h"
 #include "qstatuslabel.h"
 #include "qtoollineedit.h"
-#include "temp_settings.h"
+#include "window_session.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_packet.h"
 
@@ -105,7 +105,7 @@ private:
     QList<QChatLabel *> bubbles();
     void send(const QString &text, const QString &address = QStringLiteral("0x77"));
 
-    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<WindowSession> m_session;
     QPointer<ZuROVUrazev> m_window;
     Ui_ZuROVUrazev *ui = nullptr;
     FakeMessenger *m_fake = nullptr;
@@ -119,28 +119,22 @@ void ZuROVUrazevChatTest::initTestCase()
 
 void ZuROVUrazevChatTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_window = new ZuROVUrazev;
+    m_session = std::make_unique<WindowSession>();
+    m_window = m_session->make();
     ui = m_window->ui;
     m_fake = nullptr;
 }
 
 void ZuROVUrazevChatTest::cleanup()
 {
-    delete m_window.data();
+    m_session.reset();
     QChatLabel::setDeliveryInterval(5000);
     QChatLabel::setClock({});
-    m_settings.reset();
 }
 
 FakeMessenger *ZuROVUrazevChatTest::attach()
 {
-    m_fake = new FakeMessenger(QStringLiteral("network"), m_window);
-    m_fake->setOnOpen(FakeMessenger::OnOpen::Stall);
-    m_fake->open(QStringLiteral("fake"));
-    m_fake->connectNow();
-    m_window->attachTransport(m_fake, 0x0001, Local);
+    m_fake = connectFake(m_window, 0x0001, Local, QStringLiteral("network"));
     return m_fake;
 }
 
@@ -592,7 +586,7 @@ void ZuROVUrazevChatTest::saveFileName()
 
 void ZuROVUrazevChatTest::saveCancelled()
 {
-    m_settings->set(QStringLiteral("Chat/Directory"), QStringLiteral("/nonexistent/kept"));
+    m_session->settings.set(QStringLiteral("Chat/Directory"), QStringLiteral("/nonexistent/kept"));
     ModalDriver modal;
     modal.cancel();
     ui->chatSaveTool->click();

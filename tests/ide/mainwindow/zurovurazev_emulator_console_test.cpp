@@ -11,7 +11,7 @@
 #include "kolmprojectwindow.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
+#include "window_session.h"
 #include "turn_updates.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_packet.h"
@@ -61,7 +61,7 @@ private:
     QString logText();
     bool logHas(const QString &line, int timeoutMs = 10000);
 
-    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<WindowSession> m_session;
     ZuROVUrazev *m_window = nullptr;
 };
 
@@ -73,9 +73,8 @@ void ZuROVUrazevEmulatorConsoleTest::initTestCase()
 
 void ZuROVUrazevEmulatorConsoleTest::cleanup()
 {
-    delete m_window;
+    m_session.reset();
     m_window = nullptr;
-    m_settings.reset();
 }
 
 bool ZuROVUrazevEmulatorConsoleTest::command(ZuHalTCPMessenger &link, quint8 cmd, quint16 sub,
@@ -118,9 +117,8 @@ bool ZuROVUrazevEmulatorConsoleTest::logHas(const QString &line, int timeoutMs)
 
 void ZuROVUrazevEmulatorConsoleTest::consoleTalksToTheEmulator()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_window = new ZuROVUrazev;
+    m_session = std::make_unique<WindowSession>();
+    m_window = m_session->make();
     Ui_ZuROVUrazev *ui = m_window->ui;
 
     // The window builds the echo script for the emulator's board.

@@ -6,13 +6,13 @@
 
 #include "zurovurazev.h"
 
-#include "fake_messenger.h"
+#include "fake_connection.h"
 #include "ide_resources.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
 #include "qnumberinput.h"
 #include "qstatuslabel.h"
-#include "temp_settings.h"
+#include "window_session.h"
 #include "turn_updates.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_packet.h"
@@ -105,7 +105,7 @@ private:
     QString lastLogLine();
     QByteArray sentPayload(int index = 0);
 
-    std::unique_ptr<TempSettings> m_settings;
+    std::unique_ptr<WindowSession> m_session;
     std::unique_ptr<ProjectFolder> m_folder;
     ZuROVUrazev *m_window = nullptr;
     Ui_ZuROVUrazev *ui = nullptr;
@@ -120,28 +120,22 @@ void ZuROVUrazevMsgTest::initTestCase()
 
 void ZuROVUrazevMsgTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_window = new ZuROVUrazev;
+    m_session = std::make_unique<WindowSession>();
+    m_window = m_session->make();
     ui = m_window->ui;
     m_fake = nullptr;
 }
 
 void ZuROVUrazevMsgTest::cleanup()
 {
-    delete m_window;
+    m_session.reset();
     m_window = nullptr;
     m_folder.reset();
-    m_settings.reset();
 }
 
 FakeMessenger *ZuROVUrazevMsgTest::attach(quint16 address, quint16 local)
 {
-    m_fake = new FakeMessenger(QStringLiteral("usb"), m_window);
-    m_fake->setOnOpen(FakeMessenger::OnOpen::Stall);
-    m_fake->open(QStringLiteral("fake"));
-    m_fake->connectNow();
-    m_window->attachTransport(m_fake, address, local);
+    m_fake = connectFake(m_window, address, local);
     return m_fake;
 }
 
