@@ -7,7 +7,6 @@
 // acknowledgement.
 //
 // usage: console_flood_bench
-#include "bench_settings.h"
 #include "ide_resources.h"
 #include "script_timing.h"
 #include "slip.h"
@@ -39,28 +38,6 @@ const int chatBurst = 5000;
 const double stallGoalMs = 100.0;
 const int drainLimitMs = 120000;
 constexpr quint16 Device = 0x0042;
-
-// The longest time between two turns of the event loop while it lives.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_tick.setInterval(0);
-        QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_sinceTurn.nsecsElapsed() / 1e6);
-            m_sinceTurn.restart();
-        });
-        m_sinceTurn.start();
-        m_tick.start();
-    }
-    double longestMs() const { return m_longest; }
-
-private:
-    QTimer m_tick;
-    QElapsedTimer m_sinceTurn;
-    double m_longest = 0;
-};
 
 // The device's side of the link: frames out, acknowledgements counted.
 struct Peer {
@@ -108,7 +85,7 @@ bool waitFor(const std::function<bool()> &done, int limitMs)
 void flood(Peer &peer, const QByteArray &burst, const std::function<bool()> &done, std::vector<double> &stalls,
            std::vector<double> &drains)
 {
-    StallMeter meter;
+    GuiGapMeter meter;
     QElapsedTimer clock;
     clock.start();
     peer.socket->write(burst);
@@ -127,7 +104,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     initIdeResources();
-    const BenchSettings settings;
+    // Settings of its own, no update check.
+    const auto settings = useBenchSettings();
 
     ZuROVUrazev window;
     window.resize(1000, 700);
