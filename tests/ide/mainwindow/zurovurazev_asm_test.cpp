@@ -6,6 +6,7 @@
 #include "zurovurazev.h"
 
 #include "fake_messenger.h"
+#include "sim_controller.h"
 #include "ide_resources.h"
 #include "kolmprojectwindow.h"
 #include "modal_driver.h"
@@ -63,55 +64,6 @@ QStringList requests(const FakeMessenger *fake)
     return list;
 }
 
-// The virtual machine of a device as the debugger's refresh sees it:
-// control, state, registers and RAM. Replies come from the device address.
-struct FakeVm {
-    quint32 flags = 0;
-    quint32 stack = 0;
-    quint32 ram = 130;
-    quint32 registers = 7;
-    // Register words the device sends (registers when negative).
-    int registerWords = -1;
-    int isrBytes = 4;
-    int ramChunk = 64;
-    // The offset echoed in RAM replies; -1 echoes the one asked.
-    int ramEcho = -1;
-    // A RAM reply never ends the read by being empty.
-    bool ramEndless = false;
-
-    QList<ZuHalPacket> operator()(const ZuHalPacket &request) const
-    {
-        const quint8 cmd = commandOf(request);
-        const quint16 sub = subOf(request);
-        QByteArray data;
-        quint16 echo = sub;
-        switch (cmd) {
-        case 0x23:
-            break;
-        case 0x24:
-            data = sub == 0 ? words({flags, stack, ram, registers}) : QByteArray(isrBytes, '\x01');
-            break;
-        case 0x25:
-            for (int i = 0; i < (registerWords < 0 ? int(registers) : registerWords); ++i)
-                data += words({quint32(0x100 + i)});
-            break;
-        case 0x26: {
-            // The machine's RAM holds the stack after the variables.
-            const int left = int(ram + 4 * stack) - sub;
-            const int n = ramEndless ? ramChunk : qBound(0, left, ramChunk);
-            for (int i = 0; i < n; ++i)
-                data += char((sub + i) & 0xFF);
-            if (ramEcho >= 0)
-                echo = quint16(ramEcho);
-            break;
-        }
-        default:
-            return {};
-        }
-        return {FakeMessenger::mcReply(cmd, echo, data, DeviceAddress)};
-    }
-};
-
 } // namespace
 
 class ZuROVUrazevAsmTest : public QObject {
@@ -156,6 +108,13 @@ private slots:
 
 private:
     FakeMessenger *attach();
+    // The simulated controller's device, one that runs scripts, at the
+    // address the window talks to.
+    static SimDevice &scriptDevice(SimController &sim)
+    {
+        sim.attached() = SimDevice::scriptController(DeviceAddress);
+        return sim.attached();
+    }
     // A window whose project page opened a project with `script`.
     void openProject(const QByteArray &script);
     ZuASMDebugger *page() const { return m_window->ui->zudbgPage; }
@@ -535,16 +494,16 @@ void ZuROVUrazevAsmTest::refreshReadsState_data()
     QTest::addColumn<quint32>("stack");
     QTest::addColumn<int>("chunk");
     QTest::addColumn<int>("echo");
-    QTest::addColumn<bool>("endless");
+    QTest::addColumn<int>("deviceRam");
     QTest::addColumn<QList<int>>("offsets");
-    QTest::newRow("130 bytes in 64, 64, 2 and 0") << 130u << 0u << 64 << -1 << false << QList<int>{0, 64, 128, 130};
-    QTest::newRow("offset 0 echoed") << 130u << 0u << 64 << 0 << false << QList<int>{0, 64, 128, 130};
-    QTest::newRow("no end from the device") << 130u << 0u << 64 << -1 << true << QList<int>{0, 64, 128};
-    QTest::newRow("stack area after the RAM") << 100u << 8u << 48 << -1 << false << QList<int>{0, 48, 96, 132};
+    QTest::newRow("130 bytes in 64, 64, 2 and 0") << 130u << 0u << 64 << -1 << 130 << QList<int>{0, 64, 128, 130};
+    QTest::newRow("offset 0 echoed") << 130u << 0u << 64 << 0 << 130 << QList<int>{0, 64, 128, 130};
+    QTest::newRow("device RAM larger than reported") << 130u << 0u << 64 << -1 << 1000 << QList<int>{0, 64, 128};
+    QTest::newRow("stack area after the RAM") << 100u << 8u << 48 << -1 << 132 << QList<int>{0, 48, 96, 132};
     QList<int> upTo65535;
     for (int offset = 0; offset < 0x10000; offset += 128)
         upTo65535 << offset;
-    QTest::newRow("beyond the 16-bit offsets") << 65536u << 1u << 128 << -1 << true << upTo65535;
+    QTest::newRow("beyond the 16-bit offsets") << 65536u << 1u << 128 << -1 << 70000 << upTo65535;
 }
 
 void ZuROVUrazevAsmTest::refreshReadsState()
@@ -553,17 +512,20 @@ void ZuROVUrazevAsmTest::refreshReadsState()
     QFETCH(quint32, stack);
     QFETCH(int, chunk);
     QFETCH(int, echo);
-    QFETCH(bool, endless);
+    QFETCH(int, deviceRam);
     QFETCH(QList<int>, offsets);
     FakeMessenger *fake = attach();
-    FakeVm vm;
-    vm.flags = 0x0A03;
-    vm.ram = ram;
-    vm.stack = stack;
+    SimController sim(fake);
+    SimDevice &vm = scriptDevice(sim);
+    vm.vmFlags = 0x0A03;
+    vm.vmRam = ram;
+    vm.vmStack = stack;
     vm.ramChunk = chunk;
-    vm.ramEcho = echo;
-    vm.ramEndless = endless;
-    fake->setResponder(vm);
+    if (echo >= 0)
+        vm.ramEcho = quint16(echo);
+    vm.ram.resize(deviceRam);
+    for (int i = 0; i < deviceRam; ++i)
+        vm.ram[i] = char(i & 0xFF);
     m_window->device.state = ZuROVUrazev::DS_Debugging;
     runRefresh(fake);
 
@@ -590,34 +552,34 @@ void ZuROVUrazevAsmTest::refreshReadsState()
 
 void ZuROVUrazevAsmTest::refreshLengthErrors_data()
 {
-    QTest::addColumn<int>("registerWords");
-    QTest::addColumn<int>("isrBytes");
+    QTest::addColumn<quint8>("cmd");
+    QTest::addColumn<quint16>("sub");
+    QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("detail");
-    QTest::addColumn<QString>("last");
-    QTest::newRow("registers a word short") << 6 << 4 << "Expected 7 machine registers, got 6" << "25/0";
-    QTest::newRow("registers a word long") << 8 << 4 << "Expected 7 machine registers, got 8" << "25/0";
-    QTest::newRow("ISR of 3 bytes") << 7 << 3 << "'ASM ISR' expected 4 bytes, got 3. Incompatible ISR structure"
-                                    << "24/2";
+    QTest::newRow("registers a word short") << quint8(0x25) << quint16(0) << QByteArray(24, '\0')
+                                            << "Expected 7 machine registers, got 6";
+    QTest::newRow("registers a word long") << quint8(0x25) << quint16(0) << QByteArray(32, '\0')
+                                           << "Expected 7 machine registers, got 8";
+    QTest::newRow("ISR of 3 bytes") << quint8(0x24) << quint16(2) << QByteArray(3, '\0')
+                                    << "'ASM ISR' expected 4 bytes, got 3. Incompatible ISR structure";
 }
 
 void ZuROVUrazevAsmTest::refreshLengthErrors()
 {
-    QFETCH(int, registerWords);
-    QFETCH(int, isrBytes);
+    QFETCH(quint8, cmd);
+    QFETCH(quint16, sub);
+    QFETCH(QByteArray, reply);
     QFETCH(QString, detail);
-    QFETCH(QString, last);
     FakeMessenger *fake = attach();
-    FakeVm vm;
-    vm.registerWords = registerWords;
-    vm.isrBytes = isrBytes;
-    fake->setResponder(vm);
+    SimController sim(fake);
+    scriptDevice(sim).replyOverride[{cmd, sub}] = reply;
     m_window->device.state = ZuROVUrazev::DS_Debugging;
     ModalDriver modal;
     modal.press(QMessageBox::Ok);
     runRefresh(fake);
     QVERIFY(modal.waitSeen(1));
     QCOMPARE(modal.seen().first().text, QStringLiteral("Cannot retrieve configuration<br>") + detail);
-    QCOMPARE(requests(fake).constLast(), last);
+    QCOMPARE(requests(fake).constLast(), QStringLiteral("%1/%2").arg(cmd, 0, 16).arg(sub));
     QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Invalid);
     QCOMPARE(fake->pollTime(), 500);
     QVERIFY(m_window->ui->actionDebug_Step->isEnabled());
@@ -796,8 +758,11 @@ void ZuROVUrazevAsmTest::ramSync()
     QFETCH(int, state);
     QFETCH(bool, syncs);
     FakeMessenger *fake = attach();
-    FakeVm vm;
-    fake->setResponder(vm);
+    SimController sim(fake);
+    SimDevice &vm = scriptDevice(sim);
+    vm.vmStack = 0;
+    vm.vmRam = 130;
+    vm.ramChunk = 64;
     page()->setupStack(0);
     page()->setupRam(130);
     m_window->device.state = ZuROVUrazev::DevState(devState);
