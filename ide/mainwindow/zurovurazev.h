@@ -45,6 +45,7 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
     friend class ZuROVUrazevAsmTest;
+    friend class ZuROVUrazevEmulatorTest;
 
 public:
     // Page indices of the form's page stack.
