@@ -46,6 +46,7 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevProjectTest;
     friend class ZuROVUrazevAsmTest;
     friend class ZuROVUrazevEmulatorTest;
+    friend class ZuROVUrazevDebugBench;
 
 public:
     // Page indices of the form's page stack.

@@ -5,6 +5,7 @@
 
 #include "zurovurazev.h"
 
+#include "emulator_link.h"
 #include "free_port.h"
 #include "ide_resources.h"
 #include "kolmlocaldebugger.h"
@@ -135,22 +136,8 @@ void ZuROVUrazevEmulatorTest::connectEmulator()
     const int port = QSettings().value(QLatin1String(KolmLocalDebugger::PortKey)).toInt();
     auto *link = new RecordingLink(m_window);
     m_link = link;
-    QVERIFY(link->open(QStringLiteral("127.0.0.1:%1").arg(port)));
-    QTRY_VERIFY_WITH_TIMEOUT(link->isOpen(), StartMs);
-    // The emulator picks its address at start: ask for it as the chain's
-    // first request does.
-    ZuHalPacket ask;
-    ask.setDstPort(1);
-    ask.setSrcPort(2);
-    const unsigned char noKey[8] = {};
-    QVERIFY(ask.setData(QByteArray("\x01\x00\x00", 3), noKey));
-    QVERIFY(link->send(ask));
-    QElapsedTimer clock;
-    clock.start();
-    while (link->queue() == 0 && clock.elapsed() < StartMs)
-        link->pollData(100);
-    QVERIFY(link->queue() > 0);
-    const quint16 address = link->pop().source();
+    quint16 address = 0;
+    QVERIFY(openEmulatorLink(*link, port, address, StartMs));
     m_window->attachTransport(link, address, address);
     ZuROVUrazev::Device &device = m_window->device;
     device.kind = ZuROVUrazev::D_PLC;
