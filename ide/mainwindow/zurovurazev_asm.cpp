@@ -8,21 +8,16 @@
 #include "ui_zurovurazev.h"
 #include "zuasmdebugger.h"
 #include "zuhal_messenger.h"
+#include "zurovurazev_commands.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
 #include <QtEndian>
 
-namespace {
+using namespace mc;
 
-constexpr quint8 CmdMcuInfo = 0x01;
-constexpr quint8 CmdAsmStatus = 0x20;
-constexpr quint8 CmdAsmWrite = 0x22;
-constexpr quint8 CmdAsmCtrl = 0x23;
-constexpr quint8 CmdAsmState = 0x24;
-constexpr quint8 CmdAsmRegs = 0x25;
-constexpr quint8 CmdAsmRam = 0x26;
+namespace {
 
 // Sub-commands of the script status.
 constexpr quint16 StatusWord = 0;

@@ -9,15 +9,15 @@
 #include "ui_zurovurazev.h"
 #include "zuasmdebugger.h"
 #include "zuhal_messenger.h"
+#include "zurovurazev_commands.h"
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QStatusBar>
 
-namespace {
+using namespace mc;
 
-constexpr quint8 CmdAsmCtrl = 0x23;
-constexpr quint8 CmdAsmRam = 0x26;
+namespace {
 
 // Virtual machine control codes.
 constexpr quint8 CtrlHalt = 0;
@@ -51,45 +51,39 @@ bool ZuROVUrazev::sendDebugRequest(quint8 cmd, quint16 sub)
 
 void ZuROVUrazev::on_actionStart_Debugging_triggered()
 {
-    // The reason the debugger cannot start on this connection, if any.
-    const auto refusal = [this]() -> QString {
+    // Tells the user why the debugger cannot start now, if it cannot.
+    const auto refused = [this]() {
+        QString reason;
         if (!messenger)
-            return tr("No active connection");
-        if (!(device.capabilities & CapScripts))
-            return tr("Device does not support KOLM script execution and debugging");
-        if (!ui->projectPage->project())
-            return tr("A project must be opened in order to start the debugger");
-        return QString();
+            reason = tr("No active connection");
+        else if (!(device.capabilities & CapScripts))
+            reason = tr("Device does not support KOLM script execution and debugging");
+        else if (!ui->projectPage->project())
+            reason = tr("A project must be opened in order to start the debugger");
+        if (!reason.isEmpty()) {
+            QMessageBox::warning(this, tr("KOLM Debugger"), reason);
+            return true;
+        }
+        if (state != CS_IDLE) {
+            statusBar()->showMessage(tr("Cannot start - device is busy"), 10000);
+            return true;
+        }
+        return false;
     };
-    const QString title = tr("KOLM Debugger");
-    QString refused = refusal();
-    if (!refused.isEmpty()) {
-        QMessageBox::warning(this, title, refused);
+    if (refused())
         return;
-    }
-    if (state != CS_IDLE) {
-        statusBar()->showMessage(tr("Cannot start - device is busy"), 10000);
-        return;
-    }
     QPointer<ZuROVUrazev> self(this);
     const bool built = project_waitCompiled();
     if (!self)
         return;
     if (!built) {
-        QMessageBox::warning(this, title, tr("A project must be compiled in order to start the debugger"));
+        QMessageBox::warning(this, tr("KOLM Debugger"), tr("A project must be compiled in order to start the debugger"));
         return;
     }
     // The build ran in a nested event loop: the connection may have gone
     // or started other work meanwhile.
-    refused = refusal();
-    if (!refused.isEmpty()) {
-        QMessageBox::warning(this, title, refused);
+    if (refused())
         return;
-    }
-    if (state != CS_IDLE) {
-        statusBar()->showMessage(tr("Cannot start - device is busy"), 10000);
-        return;
-    }
     pagesel_clicked(T_Debug);
     if (device.state == DS_Config) {
         debuggerInit();
