@@ -15,7 +15,8 @@
 // zurovurazev_device.cpp (connection and device actions), zurovurazev_command.cpp
 // (requests and the reply dispatcher), zurovurazev_info.cpp,
 // zurovurazev_cfg.cpp and zurovurazev_asm.cpp (reply handlers),
-// zurovurazev_gpio.cpp (GPIO mapping), zurovurazev_msg.cpp (message console),
+// zurovurazev_gpio.cpp (GPIO mapping, GPIO helper and the configuration
+// information box), zurovurazev_msg.cpp (message console),
 // zurovurazev_chat.cpp (chat page), zurovurazev_dbg.cpp (debugging) and
 // zurovurazev_prefs.cpp (preferences).
 
@@ -44,6 +45,9 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevTest;
     friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
+    friend class ZuROVUrazevGpioTest;
+    friend class ZuROVUrazevNewTest;
+    friend class ZuROVUrazevPackageTest;
     friend class ZuROVUrazevAsmTest;
     friend class ZuROVUrazevEmulatorTest;
     friend class ZuROVUrazevDebugBench;
@@ -194,6 +198,8 @@ private slots:
     void project_compilationFinished(bool result);
     // The configuration editor's info(): the configuration information box.
     void displayCfgInfo();
+    // Inserts a pin set-up statement composed in the GPIO setup dialog.
+    void on_actionGPIO_Helper_triggered();
 
     // Connection.
     void on_actionConnect_triggered();
@@ -309,8 +315,6 @@ private:
     // Hands a loaded or new project to the page and the debugger page and
     // adds path to the recent projects; a refused project is destroyed.
     void adoptProject(KolmProject *project, const QString &path);
-    // Setting "Directory": where project dialogs start.
-    QString projectsDirectory() const;
     void buildRecentMenu();
     void checkRecentFile(const QString &path);
     // Refills the message page's hardware access lists from the project's

@@ -7,6 +7,7 @@
 #include "kolmpackagedialogs.h"
 #include "kolmpackageexport.h"
 #include "kolmpackageimport.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 
 #include <QFileDialog>

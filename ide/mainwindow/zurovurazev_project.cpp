@@ -6,6 +6,7 @@
 
 #include "kolmproject.h"
 #include "kolmprojectcreator.h"
+#include "page_dialogs.h"
 #include "ui_zurovurazev.h"
 
 #include <QDir>
@@ -13,9 +14,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <memory>
@@ -25,18 +24,7 @@ namespace {
 constexpr int SavedMessageMs = 10000;
 constexpr int WaitCompiledMs = 2000;
 
-QString documentsDirectory()
-{
-    const QStringList locations = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation);
-    return locations.isEmpty() ? QString() : locations.first();
-}
-
 } // namespace
-
-QString ZuROVUrazev::projectsDirectory() const
-{
-    return settings.value(QStringLiteral("Directory"), documentsDirectory()).toString();
-}
 
 void ZuROVUrazev::on_actionNew_Script_triggered()
 {
@@ -49,38 +37,37 @@ void ZuROVUrazev::on_actionNew_Script_triggered()
     const int answer = dialog->exec();
     if (!self || !dialog)
         return;
-    std::unique_ptr<KolmProjectCreator> owned(dialog.data());
+    // The entries are taken and the dialog goes before any box: the window,
+    // and the dialog with it, may be deleted while a box is open.
+    const QString chosenMain = dialog->mainFile();
+    const QString projectDir = dialog->projectDir();
+    const QString projectFile = dialog->projectFile();
+    const QString projectName = dialog->projectName();
+    const QString author = dialog->projectAuthor();
+    const QString bsp = dialog->bsp();
+    delete dialog;
     if (answer != QDialog::Accepted)
         return;
 
     // A relative main file is taken against the working directory, as the
     // dialog's own check reads it.
-    QString mainFile = QFileInfo(dialog->mainFile()).absoluteFilePath();
-    const QString projectDir = dialog->projectDir();
+    QString mainFile = QFileInfo(chosenMain).absoluteFilePath();
     if (QDir(QFileInfo(mainFile).absolutePath()) != QDir(projectDir)) {
         const QString copy = projectDir + QDir::separator() + QStringLiteral("main.kos");
         if (!QFile::copy(mainFile, copy)) {
-            QMessageBox::warning(this, tr("Create Project"), tr("Cannot copy %1 to %2").arg(mainFile, copy));
+            pageWarning(this, tr("Create Project"), tr("Cannot copy %1 to %2").arg(mainFile, copy));
             return;
         }
         mainFile = copy;
     }
 
-    std::unique_ptr<KolmProject> project(KolmProject::create(mainFile, QStringList(), dialog->projectName(),
-                                                             dialog->projectAuthor(), dialog->bsp()));
-    const QString projectFile = dialog->projectFile();
-    const QString projectName = dialog->projectName();
-    owned.reset();
-    if (!project) {
-        QMessageBox::warning(this, tr("Create Project"), tr("Cannot create project at %1").arg(projectName));
-        return;
-    }
+    std::unique_ptr<KolmProject> project(KolmProject::create(mainFile, QStringList(), projectName, author, bsp));
     connect(project.get(), &KolmProject::error, this, &ZuROVUrazev::logError);
     const bool saved = project->save(projectFile, false);
     disconnect(project.get(), &KolmProject::error, this, &ZuROVUrazev::logError);
     if (!saved) {
         project.reset();
-        QMessageBox::warning(this, tr("Create Project"), tr("Cannot create project at %1").arg(projectName));
+        pageWarning(this, tr("Create Project"), tr("Cannot create project at %1").arg(projectName));
         return;
     }
     ui->actionBuild->setEnabled(true);
@@ -109,8 +96,7 @@ void ZuROVUrazev::code_open(const QString &requested)
     connect(project.get(), &KolmProject::error, this, &ZuROVUrazev::logError);
     if (!project->load(path)) {
         project.reset();
-        QMessageBox::warning(this, tr("Open Project"),
-                             tr("Project %1 could not be opened").arg(QFileInfo(path).fileName()));
+        pageWarning(this, tr("Open Project"), tr("Project %1 could not be opened").arg(QFileInfo(path).fileName()));
         return;
     }
     disconnect(project.get(), &KolmProject::error, this, &ZuROVUrazev::logError);

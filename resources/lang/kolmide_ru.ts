@@ -2381,6 +2381,38 @@ Example:
         <source>Imported %1 from %2</source>
         <translation>Импортирован %1 из %2</translation>
     </message>
+    <message>
+        <source>Create Project</source>
+        <translation>Создание проекта</translation>
+    </message>
+    <message>
+        <source>Cannot copy %1 to %2</source>
+        <translation>Невозможно скопировать %1 в %2</translation>
+    </message>
+    <message>
+        <source>Cannot create project at %1</source>
+        <translation>Невозможно создать проект %1</translation>
+    </message>
+    <message>
+        <source>Project %1 could not be opened</source>
+        <translation>Не удалось открыть проект %1</translation>
+    </message>
+    <message>
+        <source>%1 saved</source>
+        <translation>%1 сохранён</translation>
+    </message>
+    <message>
+        <source>No active project</source>
+        <translation>Нет активного проекта</translation>
+    </message>
+    <message>
+        <source>This tool can only be used with projects based on emulator or STM32F0 board support packages</source>
+        <translation>Этот инструмент работает только с проектами на пакетах поддержки плат эмулятора или STM32F0</translation>
+    </message>
+    <message>
+        <source>Device Auxiliary Info</source>
+        <translation>Дополнительные сведения об устройстве</translation>
+    </message>
 </context>
 <context>
     <name>hiddfu_runner</name>

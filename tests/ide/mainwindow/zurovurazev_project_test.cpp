@@ -4,15 +4,16 @@
 
 #include "zurovurazev.h"
 
+#include "fake_messenger.h"
 #include "ide_resources.h"
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
-#include "temp_settings.h"
 #include "ui_zurovurazev.h"
+#include "window_session.h"
 
 #include <QMenu>
-#include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +44,10 @@ private slots:
     void cancelledCloseKeepsDebuggerProject();
     void saveShowsStatus();
     void buildShowsLog();
+    void editorShortcutsReachWindowActions_data();
+    void editorShortcutsReachWindowActions();
+    void uploadFollowsBuildDeviceAndMode_data();
+    void uploadFollowsBuildDeviceAndMode();
     void waitCompiled_data();
     void waitCompiled();
     void waitCompiledWithoutOutputEnds();
@@ -91,8 +96,7 @@ private:
         return shown;
     }
 
-    std::unique_ptr<TempSettings> m_settings;
-    QPointer<ZuROVUrazev> m_window;
+    std::unique_ptr<WindowSession> m_session;
 };
 
 void ZuROVUrazevProjectTest::initTestCase()
@@ -103,22 +107,17 @@ void ZuROVUrazevProjectTest::initTestCase()
 
 void ZuROVUrazevProjectTest::init()
 {
-    m_settings = std::make_unique<TempSettings>();
-    m_settings->set(QStringLiteral("Updates/Auto"), false);
-    m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
+    m_session = std::make_unique<WindowSession>();
 }
 
 void ZuROVUrazevProjectTest::cleanup()
 {
-    delete m_window.data();
-    m_settings.reset();
+    m_session.reset();
 }
 
 ZuROVUrazev *ZuROVUrazevProjectTest::makeWindow()
 {
-    delete m_window.data();
-    m_window = new ZuROVUrazev;
-    return m_window;
+    return m_session->make();
 }
 
 void ZuROVUrazevProjectTest::newCancelledCreatesNothing()
@@ -194,7 +193,7 @@ void ZuROVUrazevProjectTest::openThroughDialog()
     ProjectFolder folder;
     folder.write("main.kos", GoodScript);
     delete folder.load();
-    m_settings->set(QStringLiteral("Directory"), QFileInfo(folder.path("demo.kcpro")).absolutePath());
+    m_session->settings.set(QStringLiteral("Directory"), QFileInfo(folder.path("demo.kcpro")).absolutePath());
     ZuROVUrazev *w = makeWindow();
     ModalDriver modal;
     if (choose)
@@ -286,6 +285,76 @@ void ZuROVUrazevProjectTest::buildShowsLog()
     QVERIFY(QFileInfo::exists(folder.path("out/demo.kcs")));
 }
 
+void ZuROVUrazevProjectTest::editorShortcutsReachWindowActions_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "actionNew_Script";
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << "actionOpen_Script";
+    QTest::newRow("Ctrl+S") << int(Qt::Key_S) << "actionSave_Script";
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << "actionBuild";
+    QTest::newRow("Ctrl+G") << int(Qt::Key_G) << "actionGPIO_Helper";
+}
+
+// The project shortcuts typed in the editor run the window's actions once.
+void ZuROVUrazevProjectTest::editorShortcutsReachWindowActions()
+{
+    QFETCH(int, key);
+    QFETCH(QString, action);
+    ProjectFolder folder;
+    ZuROVUrazev *w = windowWithProject(folder);
+    ui(w)->projectPage->project()->setDefines({QStringLiteral("A=1")});
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->activateWindow();
+    QWidget *editor = ui(w)->projectPage->findChild<QWidget *>(QStringLiteral("codeEditor"));
+    QVERIFY(editor);
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    auto *target = w->findChild<QAction *>(action);
+    QVERIFY(target);
+    QSignalSpy triggered(target, &QAction::triggered);
+    ModalDriver modal;
+    modal.cancel();
+    QTest::keyClick(editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(triggered.count(), 1);
+}
+
+void ZuROVUrazevProjectTest::uploadFollowsBuildDeviceAndMode_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("no device") << false << int(ZuROVUrazev::DS_Messaging) << false;
+    QTest::newRow("messaging") << true << int(ZuROVUrazev::DS_Messaging) << true;
+    QTest::newRow("configuration") << true << int(ZuROVUrazev::DS_Config) << true;
+    QTest::newRow("debugging") << true << int(ZuROVUrazev::DS_Debugging) << false;
+    QTest::newRow("invalid") << true << int(ZuROVUrazev::DS_Invalid) << false;
+}
+
+// A good build enables Upload only with a device attached that is in the
+// messaging or configuration mode.
+void ZuROVUrazevProjectTest::uploadFollowsBuildDeviceAndMode()
+{
+    QFETCH(bool, connected);
+    QFETCH(int, mode);
+    QFETCH(bool, enabled);
+    ProjectFolder folder;
+    ZuROVUrazev *w = windowWithProject(folder);
+    if (connected) {
+        auto *fake = new FakeMessenger;
+        fake->setOnOpen(FakeMessenger::OnOpen::Stall);
+        fake->open(QStringLiteral("fake"));
+        fake->connectNow();
+        w->attachTransport(fake, 0x0001, 0x0001);
+    }
+    w->device.state = ZuROVUrazev::DevState(mode);
+    QVERIFY(!ui(w)->actionUpload->isEnabled());
+    ui(w)->actionBuild->trigger();
+    QVERIFY(ui(w)->projectPage->compiled());
+    QCOMPARE(ui(w)->actionUpload->isEnabled(), enabled);
+}
+
 void ZuROVUrazevProjectTest::waitCompiled_data()
 {
     QTest::addColumn<bool>("open");
@@ -340,7 +409,7 @@ void ZuROVUrazevProjectTest::deleteWindowDuringWait()
     for (int i = 0; i < 3; ++i)
         modal.press(QMessageBox::Ok);
     QVERIFY(!w->project_waitCompiled());
-    QTRY_VERIFY(!m_window);
+    QTRY_VERIFY(!m_session->window);
 }
 
 void ZuROVUrazevProjectTest::recentProjects_data()
@@ -363,7 +432,7 @@ void ZuROVUrazevProjectTest::recentProjects()
         paths << dir.filePath(QStringLiteral("p%1.kcpro").arg(i));
         writeBytes(paths.last(), "{}");
     }
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), QStringList(paths.mid(0, 3)));
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), QStringList(paths.mid(0, 3)));
     ZuROVUrazev *w = makeWindow();
     w->checkRecentFile(paths.at(opened));
     QStringList expected;
@@ -383,7 +452,7 @@ void ZuROVUrazevProjectTest::recentClearWritesAtOnce()
     const QStringList paths{dir.filePath("a.kcpro"), dir.filePath("b.kcpro")};
     for (const QString &p : paths)
         writeBytes(p, "{}");
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), paths);
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), paths);
     ZuROVUrazev *w = makeWindow();
     QMenu *menu = ui(w)->actionOpen_Script->menu();
     menu->actions().constLast()->trigger();
@@ -402,7 +471,7 @@ void ZuROVUrazevProjectTest::recentEntryOpensProject()
     ProjectFolder folder;
     folder.write("main.kos", GoodScript);
     delete folder.load();
-    m_settings->set(QStringLiteral("Editor/RecentFiles"), QStringList{folder.path("demo.kcpro")});
+    m_session->settings.set(QStringLiteral("Editor/RecentFiles"), QStringList{folder.path("demo.kcpro")});
     ZuROVUrazev *w = makeWindow();
     ModalDriver modal;
     ui(w)->actionOpen_Script->menu()->actions().constFirst()->trigger();
@@ -427,7 +496,7 @@ void ZuROVUrazevProjectTest::exportImportRoundTrip()
     delete folder.load();
     QTemporaryDir packages;
     QTemporaryDir projects;
-    m_settings->set(QStringLiteral("Directory"), projects.path());
+    m_session->settings.set(QStringLiteral("Directory"), projects.path());
     ZuROVUrazev *w = makeWindow();
     w->resize(900, 640);
     w->show();
@@ -509,7 +578,7 @@ void ZuROVUrazevProjectTest::deleteWindowInPackageDialog()
         static_cast<QDialog *>(dialog)->reject();
     });
     (exporting ? ui(w)->actionExport_Script : ui(w)->actionImport_Script)->trigger();
-    QTRY_VERIFY(!m_window);
+    QTRY_VERIFY(!m_session->window);
     QCOMPARE(modal.seen().size(), 1);
 }
 
