@@ -155,6 +155,7 @@ FakeMessenger *ZuROVUrazevAsmTest::attach()
     fake->open(QStringLiteral("fake"));
     fake->connectNow();
     m_window->attachTransport(fake, DeviceAddress, DeviceAddress);
+    m_window->device.kind = ZuROVUrazev::D_PLC;
     m_window->device.capabilities = 0x0704;
     fake->setPollTime(100);
     return fake;
