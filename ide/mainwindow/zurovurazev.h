@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QVector>
 
+#include <functional>
+
 class KolmDisassembler;
 class KolmProject;
 class KolmLocalDebugger;
@@ -45,6 +47,8 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevTest;
     friend class ZuROVUrazevDeviceTest;
     friend class ZuROVUrazevProjectTest;
+    friend class ZuROVUrazevConnectTest;
+    friend class ZuROVUrazevConnectBench;
     friend class ZuROVUrazevGpioTest;
     friend class ZuROVUrazevNewTest;
     friend class ZuROVUrazevPackageTest;
@@ -125,8 +129,9 @@ public:
     void readSettings();
     void writeSettings();
 
-    // Transport name and bootloader product string for the firmware updater;
-    // empty unless the firmware update action ran.
+    // Transport name and bootloader product string for the firmware updater,
+    // kept from the last connection; read when the event loop ends for the
+    // firmware update.
     QString dfuTransport() const { return m_dfuTransport; }
     QString dfuProduct() const { return m_dfuProduct; }
 
@@ -167,6 +172,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A new, unopened transport for a type number of the device selection
+    // (0 USB HID, 1 serial, 2 TCP, 3 UDP); none for another number.
+    virtual ZuHalAbstractMessenger *createTransport(int type);
 
 private slots:
     void pagesel_clicked(int ind);
@@ -271,6 +279,13 @@ private:
     void usb_connected(bool nrst);
     void usb_post_connected();
     void ping_start();
+    // Opens the new transport behind the "Connecting to" progress dialog;
+    // true once its link is up, the window open and the transport still
+    // its messenger.
+    bool openTransport(ZuHalAbstractMessenger *transport, const QString &address);
+    // Closes the open transport, if any, and returns to the unconnected
+    // state.
+    void dropConnection();
     // Debugger start and virtual machine state refresh (zurovurazev_dbg.cpp).
     void debuggerInit();
     void dbgInfoStart(quint8 control, NextPkt *next);
@@ -353,6 +368,11 @@ private:
     quint32 chunkOffset = 0;
     // The RAM offset the last 0x26 request asked for.
     quint32 ramOffset = 0;
+    // The settling time between a link coming up and its first request.
+    QTimer m_settleTimer;
+    // Tests and benchmarks observe here every MC reply the dispatcher hands
+    // to its command's handler.
+    std::function<void(const ZuHalPacket &)> m_mcReplyObserver;
 
     // Set once a close went through: a wait still running gives up.
     bool m_closed = false;

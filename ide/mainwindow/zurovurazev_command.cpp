@@ -192,6 +192,8 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
             return;
         }
     }
+    if (m_mcReplyObserver)
+        m_mcReplyObserver(packet);
     switch (cmd) {
     case CmdMcuInfo:
         processMcuInfo(packet.source(), sub, data, len, next);

@@ -10,6 +10,15 @@ FakeMessenger::FakeMessenger(const QString &transport, QObject *parent)
 {
 }
 
+FakeMessenger *FakeMessenger::openLink(const QString &transport, QObject *parent)
+{
+    auto *fake = new FakeMessenger(transport, parent);
+    fake->setOnOpen(OnOpen::Stall);
+    fake->open(QStringLiteral("fake"));
+    fake->connectNow();
+    return fake;
+}
+
 bool FakeMessenger::open(const QVariant &address)
 {
     close();

@@ -43,6 +43,9 @@ public:
 
     explicit FakeMessenger(const QString &transport = QStringLiteral("usb"), QObject *parent = nullptr);
 
+    // A fake whose link is up already, as a finished Connect hands it over.
+    static FakeMessenger *openLink(const QString &transport, QObject *parent = nullptr);
+
     void setOnOpen(OnOpen onOpen) { m_onOpen = onOpen; }
     // Brings a pending open up: open, and connected() at once. Nothing
     // without an open() in progress.

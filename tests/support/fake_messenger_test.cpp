@@ -65,6 +65,21 @@ private slots:
         QCOMPARE(fake.isOpen(), mode != FakeMessenger::OnOpen::Refuse);
     }
 
+    // A link handed over open: it sends, and its first close is announced.
+    void openLinkIsUp()
+    {
+        QObject owner;
+        QPointer<FakeMessenger> fake = FakeMessenger::openLink(QStringLiteral("network"), &owner);
+        QCOMPARE(fake->parent(), &owner);
+        QVERIFY(fake->isOpen());
+        QCOMPARE(fake->transport(), QStringLiteral("network"));
+        QCOMPARE(fake->openCount(), 1);
+        QVERIFY(fake->send(FakeMessenger::mcReply(1, 0)));
+        QSignalSpy disconnected(fake.data(), &ZuHalAbstractMessenger::disconnected);
+        fake->close();
+        QTRY_COMPARE(disconnected.count(), 1);
+    }
+
     // Cancelling the progress dialog closes a transport that is still
     // connecting: it must not come up afterwards.
     void closeWhileConnectingKeepsItDown()

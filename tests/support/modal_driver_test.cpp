@@ -45,6 +45,27 @@ private slots:
         QCOMPARE(modal.seen().size(), 2);
     }
 
+    // A passed-over window stays open, unrecorded; the box it opens is
+    // answered.
+    void passesOverChosenWindows()
+    {
+        ModalDriver modal;
+        modal.passOver([](QWidget *w) { return w->windowTitle() == QLatin1String("busy"); });
+        modal.press(QMessageBox::Ok);
+        QDialog busy;
+        busy.setWindowTitle(QStringLiteral("busy"));
+        int answer = -1;
+        QTimer::singleShot(100, &busy, [&] {
+            answer = QMessageBox::information(&busy, QStringLiteral("t"), QStringLiteral("x"));
+            busy.accept();
+        });
+        QCOMPARE(busy.exec(), int(QDialog::Accepted));
+        QCOMPARE(answer, int(QMessageBox::Ok));
+        QCOMPARE(modal.seen().size(), 1);
+        QCOMPARE(modal.seen().first().text, QStringLiteral("x"));
+        QCOMPARE(modal.unanswered(), 0);
+    }
+
     void answersABoxShownTwice()
     {
         ModalDriver modal;
