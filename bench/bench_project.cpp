@@ -37,3 +37,21 @@ bool openBenchProject(const QString& directory, const QByteArray& script, KolmPr
     model.release(); // the page owns it now
     return true;
 }
+
+QByteArray benchProjectScript(int lines)
+{
+    const int functions = (lines - 5) / 10;
+    QByteArray out;
+    for (int i = functions * 10 + 5; i < lines; ++i)
+        out += "// padding\n";
+    for (int i = 0; i < functions; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        out += "// f" + n + ": its argument plus " + n + ".\n// main calls it once.\nvar f" + n
+               + "(var a)\n{\n    // the sum\n    var b = a + " + n + ";\n    return b;\n}\n\n";
+    }
+    out += "var main()\n{\n    var total = 0;\n";
+    for (int i = 0; i < functions; ++i)
+        out += "    total += f" + QByteArray::number(i) + "(" + QByteArray::number(i) + ");\n";
+    out += "    return total;\n}\n";
+    return out;
+}

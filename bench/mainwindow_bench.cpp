@@ -8,8 +8,6 @@
 #include "zurovurazev.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -34,11 +32,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     initIdeResources();
     // Settings of its own, no update check.
-    QTemporaryDir dir;
-    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
-    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    const auto settings = useBenchSettings();
 
     std::vector<double> shown;
     for (int i = 0; i < runs; ++i) {

@@ -24,27 +24,6 @@ namespace {
 const int runs = 5;
 const double goalMs = 200.0; // at 2,000 lines
 
-// A script of `lines` lines: ten lines for each function (comments, a
-// declaration, a return, a blank line, and its call in main), so that even
-// 10,000 lines stay within the 64 KB of code an image holds.
-QByteArray script(int lines)
-{
-    const int functions = (lines - 5) / 10;
-    QByteArray out;
-    for (int i = functions * 10 + 5; i < lines; ++i)
-        out += "// padding\n";
-    for (int i = 0; i < functions; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        out += "// f" + n + ": its argument plus " + n + ".\n// main calls it once.\nvar f" + n
-               + "(var a)\n{\n    // the sum\n    var b = a + " + n + ";\n    return b;\n}\n\n";
-    }
-    out += "var main()\n{\n    var total = 0;\n";
-    for (int i = 0; i < functions; ++i)
-        out += "    total += f" + QByteArray::number(i) + "(" + QByteArray::number(i) + ");\n";
-    out += "    return total;\n}\n";
-    return out;
-}
-
 // One build started from the event loop; its time and the longest gap
 // between two ticks of a 5 ms timer around it.
 struct Measure {
@@ -57,13 +36,7 @@ Measure measure(KolmProjectWindow& page)
 {
     Measure result;
     QEventLoop loop;
-    QTimer ticker;
-    ticker.setInterval(5);
-    QElapsedTimer sinceTick;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        result.longestGapMs = std::max(result.longestGapMs, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.restart();
-    });
+    GuiGapMeter gaps;
     QElapsedTimer build;
     const auto finished = QObject::connect(&page, &KolmProjectWindow::compilationFinished, [&](bool ok) {
         result.buildMs = build.nsecsElapsed() / 1e6;
@@ -75,10 +48,9 @@ Measure measure(KolmProjectWindow& page)
         build.start();
         page.compile();
     });
-    sinceTick.start();
-    ticker.start();
     loop.exec();
     QObject::disconnect(finished);
+    result.longestGapMs = gaps.longestMs();
     return result;
 }
 
@@ -93,7 +65,7 @@ int main(int argc, char** argv)
     std::printf("%8s %12s %12s %14s %10s  %s\n", "lines", "build ms", "(least)", "GUI gap ms", "file", "size report");
     for (int lines : {500, 2000, 10000}) {
         QTemporaryDir dir;
-        const QByteArray source = script(lines);
+        const QByteArray source = benchProjectScript(lines);
         KolmProjectWindow page;
         if (!openBenchProject(dir.path(), source, page))
             return 1;

@@ -1,6 +1,8 @@
 #include "script_timing.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QStringList>
 
 #include <algorithm>
@@ -62,4 +64,25 @@ void report(const char* what, std::vector<double> times, double goalMs)
     const double median = times[times.size() / 2];
     std::printf("%-46s median %8.2f ms  min %8.2f ms  max %8.2f ms  goal < %.0f ms  %s\n", what,
                 median, times.front(), times.back(), goalMs, median < goalMs ? "ok" : "SLOW");
+}
+
+GuiGapMeter::GuiGapMeter()
+{
+    m_ticker.setInterval(5);
+    QObject::connect(&m_ticker, &QTimer::timeout, [this] {
+        m_longestMs = std::max(m_longestMs, m_sinceTick.nsecsElapsed() / 1e6);
+        m_sinceTick.restart();
+    });
+    m_sinceTick.start();
+    m_ticker.start();
+}
+
+std::unique_ptr<QTemporaryDir> useBenchSettings()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    QCoreApplication::setOrganizationName(QStringLiteral("kolm-bench"));
+    QCoreApplication::setApplicationName(QStringLiteral("KolmIDE"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir->path());
+    QSettings().setValue(QStringLiteral("Updates/Auto"), false);
+    return dir;
 }

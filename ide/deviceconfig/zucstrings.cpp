@@ -1,5 +1,19 @@
 #include "zucstrings.h"
 
+#include "cfg_block_io.h"
+
+int header_id_get(unsigned short header)
+{
+    return CfgBlockIO::headerId(header);
+}
+
+QString safeArg(const QStringList &list, int index)
+{
+    if (index >= 0 && index < list.size())
+        return list.at(index);
+    return QStringLiteral("Unknown");
+}
+
 namespace CFG_V1 {
 namespace ZUCStrings {
 

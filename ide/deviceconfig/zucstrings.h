@@ -3,7 +3,17 @@
 // value is the index into its list. The lists are built on first use, so no
 // static initialiser can see them empty. The texts are not translated.
 
+#include <QString>
 #include <QStringList>
+
+// The version id of a configuration block: the low four bits of its header
+// (CFG_V1::ZUC_RFPLCCONFIG_ID or CFG_V2::ZUC_RFPLCCONFIG_ID). It picks the
+// block layout and its name lists.
+int header_id_get(unsigned short header);
+
+// The list's entry at index, or "Unknown" when index lies outside the list:
+// every field value is shown through it.
+QString safeArg(const QStringList &list, int index);
 
 namespace CFG_V1 {
 namespace ZUCStrings {

@@ -21,6 +21,7 @@
 // zurovurazev_prefs.cpp (preferences).
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMap>
 #include <QPair>
@@ -55,6 +56,8 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevAsmTest;
     friend class ZuROVUrazevEmulatorTest;
     friend class ZuROVUrazevDebugBench;
+    friend class ZuROVUrazevActionsTest;
+    friend class FirmwareHandOffDriver;
 
 public:
     // Page indices of the form's page stack.
@@ -277,6 +280,9 @@ private:
     // The opened transport's first steps, and the broadcast ping of the
     // remote device discovery (zurovurazev_device.cpp).
     void usb_connected(bool nrst);
+    // Keeps the open transport's name and bootloader text for the firmware
+    // updater.
+    void keepDfuHandOff();
     void usb_post_connected();
     void ping_start();
     // Opens the new transport behind the "Connecting to" progress dialog;
@@ -379,6 +385,27 @@ private:
     // Log lines waiting for the next turn of the event loop.
     QStringList m_pendingLog;
     QTimer m_logFlush;
+
+    // Device actions: upload (zurovurazev_upload.cpp), run control, reboot,
+    // reset, connection mode, clock and the firmware update hand-off
+    // (zurovurazev_actions.cpp).
+private slots:
+    void on_actionUpload_triggered();
+    void on_actionLaunch_triggered();
+    void on_actionReboot_Device_triggered();
+    void on_actionReset_Device_triggered();
+    void on_actionUSB_ModeSwitch_triggered();
+    void on_actionTime_Sync_triggered();
+    void on_actionFirmware_Update_triggered();
+
+private:
+    // Warns that the device's configuration block cannot be used and marks
+    // the device invalid.
+    void refuseConfig(const QString &text);
+    // Sets the device clock to the current UTC time (7/1).
+    void sendTimeSyncPacket();
+    // The current UTC time for the device clock; tests put a fixed one.
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 };
 
 #endif

@@ -192,10 +192,17 @@ bool ZuROVUrazev::openTransport(ZuHalAbstractMessenger *transport, const QString
     return opened;
 }
 
-void ZuROVUrazev::usb_connected(bool nrst)
+void ZuROVUrazev::keepDfuHandOff()
 {
+    // What the firmware updater needs to find the device again: the
+    // transport, and for USB the bootloader's product text.
     m_dfuTransport = messenger->transport();
     m_dfuProduct = m_dfuTransport == QLatin1String("usb") ? QStringLiteral("Pellam DFU") : QString();
+}
+
+void ZuROVUrazev::usb_connected(bool nrst)
+{
+    keepDfuHandOff();
     msgTimer.stop();
     connect(messenger, &ZuHalAbstractMessenger::dataReady, this, &ZuROVUrazev::msg_ready, Qt::UniqueConnection);
     connect(messenger, &ZuHalAbstractMessenger::disconnected, this, &ZuROVUrazev::usb_disconnected,

@@ -13,6 +13,7 @@
 #include "app_runner.h"
 #include "modal_driver.h"
 #include "restart_loop.h"
+#include "shown_window.h"
 #include "singleapp.h"
 #include "ui_zurovurazev.h"
 #include "zurovurazev.h"
@@ -41,15 +42,6 @@ void say(const QString &line)
 QString caseName()
 {
     return QString::fromLocal8Bit(qgetenv("KOLM_PASS_CASE"));
-}
-
-ZuROVUrazev *shownWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<ZuROVUrazev *>(w))
-            if (window->isVisible())
-                return window;
-    return nullptr;
 }
 
 template <class T>
@@ -126,14 +118,6 @@ void act(ZuROVUrazev *window)
     QCoreApplication::exit(code);
 }
 
-void waitForWindow()
-{
-    if (ZuROVUrazev *window = shownWindow())
-        act(window);
-    else
-        QTimer::singleShot(20, qApp, waitForWindow);
-}
-
 // Joins each new application object.
 void startPass()
 {
@@ -143,7 +127,7 @@ void startPass()
         modal->press(QMessageBox::No);
     if (pass == 1 && caseName() == QLatin1String("reset-yes"))
         modal->press(QMessageBox::Yes).press(QMessageBox::Ok);
-    QTimer::singleShot(0, qApp, waitForWindow);
+    QTimer::singleShot(0, qApp, [] { whenShown<ZuROVUrazev>(act); });
 }
 
 } // namespace

@@ -448,6 +448,9 @@ void ZuROVUrazevDeviceTest::replyTimeout()
     QPointer<FakeMessenger> fake = attach();
     fake->setPollTime(100);
     m_window->state = ZuROVUrazev::Cfg_States(state);
+    // A known kind: the controls set up after the information time-out
+    // would add their unknown-device box.
+    m_window->device.kind = ZuROVUrazev::D_PLC;
     m_window->msgTimer.setInterval(50);
     QVERIFY(m_window->sendCfgPacket(1, 0, QByteArray(), false));
     ModalDriver modal;
