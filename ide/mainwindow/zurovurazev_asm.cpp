@@ -305,7 +305,7 @@ void ZuROVUrazev::processAsmWrite(unsigned short sub, const unsigned char *data,
     postUpload = PU_NOP;
     // Both run once this reply has been handled.
     if (after == PU_Launch)
-        QMetaObject::invokeMethod(this, "on_actionLaunch_triggered", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &ZuROVUrazev::on_actionLaunch_triggered, Qt::QueuedConnection);
     else if (after == PU_Debug)
         QMetaObject::invokeMethod(this, &ZuROVUrazev::startDisassembly, Qt::QueuedConnection);
 }

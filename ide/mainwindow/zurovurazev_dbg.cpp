@@ -100,7 +100,7 @@ void ZuROVUrazev::debuggerInit()
     device.state = DS_Config;
     ui->zudbgPage->clear();
     QPointer<ZuROVUrazev> self(this);
-    QMetaObject::invokeMethod(this, "on_actionUpload_triggered", Qt::DirectConnection);
+    on_actionUpload_triggered();
     if (!self)
         return;
     if (state == CS_WRITE_PREP) {
