@@ -58,6 +58,9 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevGpioTest;
     friend class ZuROVUrazevNewTest;
     friend class ZuROVUrazevPackageTest;
+    friend class ZuROVUrazevAsmTest;
+    friend class ZuROVUrazevEmulatorTest;
+    friend class ZuROVUrazevDebugBench;
     friend class ZuROVUrazevChainTest;
     friend class ZuROVUrazevJourneyTest;
     friend class ZuROVUrazevActionsTest;
@@ -233,6 +236,15 @@ private slots:
     // Debugging.
     void disasm_finished(bool ok);
     void emulator_finished(bool result, int code);
+    void on_actionStart_Debugging_triggered();
+    void on_actionRestart_Debugging_triggered();
+    void on_actionDebug_Step_triggered();
+    void on_actionDebug_Next_triggered();
+    void on_actionInterrupt_triggered();
+    void on_actionContinue_triggered();
+    void on_zudbgPage_syncRam();
+    // Queued after an upload for debugging: the image to the disassembler.
+    void startDisassembly();
 
     // Message console and chat.
     void setupMsgWidget();
@@ -317,6 +329,21 @@ private:
     void debuggerInit();
     void dbgInfoStart(quint8 control, NextPkt *next);
     void dbgInfoFinished();
+    // A refresh or a debug request that failed: back to idle with the
+    // normal poll time and the debug actions on.
+    void dbgInfoFailed();
+    // The debug actions that start a refresh, on or off; Interrupt stays.
+    void setDebugActionsEnabled(bool on);
+    // Sends a virtual machine request of a debug action; a failure is
+    // reported and ends the refresh.
+    bool sendDebugRequest(quint8 cmd, quint16 sub);
+    // A reply of the script chain that holds no usable data: the device is
+    // marked invalid and the detail reported; a running refresh ends.
+    void asmReadError(const QString &detail, NextPkt &next);
+    // The end of the connection chain on a device that runs scripts.
+    void finishScriptChain(DevState devState, NextPkt &next);
+    // The end of an image write the device refused: the connection closes.
+    void refuseAsmWrite(const QString &text);
     // Console (zurovurazev_msg.cpp) and chat (zurovurazev_chat.cpp) sides
     // of received packets.
     void mcApiReplyReceived(const ZuHalPacket &packet);
@@ -422,6 +449,8 @@ private:
     Device device;
     bool relayConnect = false;
     quint32 chunkOffset = 0;
+    // The RAM offset the last 0x26 request asked for.
+    quint32 ramOffset = 0;
     // The settling time between a link coming up and its first request.
     QTimer m_settleTimer;
     // Tests and benchmarks observe here every MC reply the dispatcher hands

@@ -10,8 +10,11 @@
 #include "zuhal_messenger.h"
 #include "page_dialogs.h"
 #include "zuhal_packet.h"
+#include "zurovurazev_commands.h"
 
 #include <QPointer>
+
+using namespace mc;
 
 namespace {
 
@@ -25,19 +28,6 @@ constexpr uchar PortHal = 3;
 constexpr int McHead = 3;
 // Bytes of one chunk of a chunked write.
 constexpr int ChunkSize = 48;
-
-constexpr quint8 CmdMcuInfo = 0x01;
-constexpr quint8 CmdMcuIohint = 0x02;
-constexpr quint8 CmdMcuCfgRead = 0x03;
-constexpr quint8 CmdMcuCfgWrite = 0x04;
-constexpr quint8 CmdMcuCfgCtrl = 0x06;
-constexpr quint8 CmdMcuTime = 0x07;
-constexpr quint8 CmdAsmStatus = 0x20;
-constexpr quint8 CmdAsmWrite = 0x22;
-constexpr quint8 CmdAsmCtrl = 0x23;
-constexpr quint8 CmdAsmState = 0x24;
-constexpr quint8 CmdAsmRegs = 0x25;
-constexpr quint8 CmdAsmRam = 0x26;
 
 // Sub-commands of MCU_CFG_CTRL after which the device reboots unanswered.
 constexpr quint16 CfgCtrlUpgrade = 1;

@@ -222,9 +222,11 @@ SimController::Reply SimController::answerCfgCtrl(SimDevice &device, quint16 sub
     switch (sub) {
     case 0: // factory reset
         device.config = device.factoryConfig;
+        device.rom.clear();
         return QByteArray();
     case 3: // erase before a write
         device.config.fill('\xFF');
+        device.rom.clear();
         return QByteArray();
     default: // 1, 2, 4: the device reboots or switches its link, unanswered
         return std::nullopt;
@@ -238,9 +240,4 @@ SimController::Reply SimController::answerTime(SimDevice &device, quint16 sub, c
     if (sub == 1 && data.size() == 4)
         device.clock = qFromLittleEndian<quint32>(data.constData());
     return u32le(device.clock);
-}
-
-SimController::Reply SimController::answerScript(SimDevice &, quint8, quint16, const QByteArray &)
-{
-    return std::nullopt;
 }

@@ -30,6 +30,7 @@
 #include <QPair>
 #include <QPointer>
 #include <QSet>
+#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -78,6 +79,36 @@ struct SimDevice
     // The clock (command 7), seconds since 1970 UTC: 7/1 sets it from its
     // 4 data bytes, both 7/0 and 7/1 answer with it.
     quint32 clock = 0;
+
+    // The script and its virtual machine (commands 0x20 to 0x26). The
+    // stored image: 0x20/1 reports its size, 0x21 reads it, 0x22 writes it
+    // at the offset asked (growing it), 6/0 and 6/3 erase it.
+    QByteArray rom;
+    // The machine's flags word (0x20/0 and the first word of 0x24/0): halt
+    // (0x23/0, 2) sets VmHalted, launch and continue (0x23/1, 3) clear it.
+    static constexpr quint32 VmHalted = 0x0800;
+    quint32 vmFlags = VmHalted;
+    // Stack words, RAM bytes and the interrupt word of 0x24/0 and 0x24/2.
+    quint32 vmStack = 16;
+    quint32 vmRam = 256;
+    quint32 isr = 0;
+    // The register words of 0x25 (their count is the last word of 0x24/0);
+    // a step (0x23/4) advances word 4, the instruction pointer.
+    QVector<quint32> registers = QVector<quint32>(7, 0);
+    // The machine's RAM that 0x26 reads from the offset asked, ramChunk
+    // bytes a reply; empty stands for vmRam + 4 * vmStack bytes counting
+    // up from 0 (see ramImage).
+    QByteArray ram;
+    int ramChunk = 48;
+    // Fault: RAM replies echo this offset instead of the one asked.
+    std::optional<quint16> ramEcho;
+    // The result byte of every image write reply: 0 written, else a flash
+    // error code (nothing is stored then).
+    quint8 flashResult = 0;
+    // Requests of 0x23 by sub-command.
+    QMap<quint16, int> vmControls;
+
+    QByteArray ramImage() const;
 
     // Replaces the data of the reply to (command, sub-command); for the
     // chunked commands 2 and 3 the key's sub-command is the offset asked.
@@ -146,8 +177,8 @@ protected:
     Reply answerCfgWrite(SimDevice &device, quint16 offset, const QByteArray &data);
     Reply answerCfgCtrl(SimDevice &device, quint16 sub);
     Reply answerTime(SimDevice &device, quint16 sub, const QByteArray &data);
-    // The script commands 0x20 and up: not answered yet.
-    Reply answerScript(SimDevice &device, quint8 command, quint16 sub, const QByteArray &data);
+    // The script commands 0x20 to 0x26.
+    Reply answerScript(SimDevice &device, quint8 command, quint16 &sub, const QByteArray &data);
 
 private:
     QPointer<FakeMessenger> m_fake;
