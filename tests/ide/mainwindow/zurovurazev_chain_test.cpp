@@ -162,6 +162,8 @@ void ZuROVUrazevChainTest::chain()
         d = SimDevice::scriptController(0x0042);
         if (device == QLatin1String("scripts"))
             d.config.clear();
+        // The script information is another chain's.
+        d.silent.insert({0x20, 1});
     }
     ModalDriver modal;
     if (device == QLatin1String("none"))
@@ -209,6 +211,7 @@ void ZuROVUrazevChainTest::deviceRecord()
     SimDevice &d = m_sim->attached();
     d.capabilities = 0x0000FFFF;
     d.configMax = 4096;
+    d.silent.insert({0x20, 1});
     d.uuid = QByteArray::fromHex("4142010263");
     d.firmware = "<b>EMU-PLC</b> (Nov 24 2020) 0.1o";
     m_window->statusText->clear();
@@ -881,6 +884,8 @@ void ZuROVUrazevChainTest::configWrite()
     w->ui->actionUpload->setEnabled(false);
     w->startProgressBar(QStringLiteral("Writing Configuration"));
     m_fake->setPollTime(50);
+    // The image writes are another chain's.
+    d.silent.insert({0x22, 0});
     ModalDriver modal;
     QVERIFY(w->sendCfgPacket(6, 3, QByteArray(), false));
     settle();
