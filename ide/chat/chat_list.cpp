@@ -8,8 +8,6 @@ void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles)
 {
     if (bubbles.isEmpty())
         return;
-    const bool updates = list->updatesEnabled();
-    list->setUpdatesEnabled(false);
     const int first = list->count();
     QStringList texts;
     texts.reserve(bubbles.size());
@@ -21,7 +19,6 @@ void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles)
         item->setData(Qt::SizeHintRole, bubbles[i]->size() + QSize(20, 0));
         list->setItemWidget(item, bubbles[i]);
     }
-    list->setUpdatesEnabled(updates);
 }
 
 void chat_appendBubble(QListWidget *list, QChatLabel *bubble)

@@ -13,7 +13,9 @@ class QListWidget;
 // view is not scrolled. The items of a burst go into the list in one
 // insertion: the list re-indexes the widgets it already holds at every
 // insertion, so adding them one by one would cost time in the square of
-// the conversation's length. The list's updates stay off meanwhile.
+// the conversation's length. The list's updates stay on: switching them
+// off and on visits every bubble the list holds, and the repaints that the
+// insertion asks for are merged into one on the next turn anyway.
 void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles);
 void chat_appendBubble(QListWidget *list, QChatLabel *bubble);
 

@@ -57,7 +57,7 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     pingTimer.setSingleShot(true);
     m_logFlush.setSingleShot(true);
     m_logFlush.setInterval(0);
-    connect(&m_logFlush, &QTimer::timeout, this, &ZuROVUrazev::flushLog);
+    connect(&m_logFlush, &QTimer::timeout, this, [this] { flushLog(LogSlice); });
     device = Device();
 
     ui = new Ui_ZuROVUrazev;
@@ -139,6 +139,7 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     connect(ui->zudbgPage, &ZuASMDebugger::debugsyms, ui->actionDebug_Next, &QAction::setEnabled);
     ui->chatAdvancedGroup->setCheckable(true);
     ui->chatAdvancedGroup->setTitle(tr("Advanced"));
+    setupChatWidget();
     ui->chatAdvancedGroup->fold();
     connect(ui->chatMsgEdit, &QLineEdit::returnPressed, this, &ZuROVUrazev::on_chatSendTool_clicked);
     KolmProjectWindow *page = ui->projectPage;

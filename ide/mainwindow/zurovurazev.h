@@ -42,6 +42,10 @@ class Ui_ZuROVUrazev;
 class ZUUpdater;
 class ZuHalAbstractMessenger;
 class ZuHalPacket;
+class ChatAdvancedForm;
+class ChatFeed;
+class QPushButton;
+class TurnUpdates;
 
 class ZuROVUrazev : public QMainWindow {
     Q_OBJECT
@@ -55,6 +59,9 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevPackageTest;
     friend class ZuROVUrazevActionsTest;
     friend class FirmwareHandOffDriver;
+    friend class ZuROVUrazevMsgTest;
+    friend class ZuROVUrazevChatTest;
+    friend class ZuROVUrazevEmulatorConsoleTest;
 
 public:
     // Page indices of the form's page stack.
@@ -114,6 +121,7 @@ public:
 
     // The newest lines the log panel keeps.
     static constexpr int LogLines = 10000;
+    static constexpr int LogSlice = 1000;
     // Event-loop results that hand the process on: another IDE pass, or the
     // firmware updater.
     static constexpr int RestartCode = 254;
@@ -178,7 +186,10 @@ protected:
 
 private slots:
     void pagesel_clicked(int ind);
-    void flushLog();
+    // Appends the queued log lines, at most `most` of them (all when
+    // negative). The queue's timer appends LogSlice lines a turn, so that a
+    // flood of lines never holds the window long.
+    void flushLog(int most = -1);
 
     // Key, preferences and the project page's Escape.
     void on_actionKey_triggered();
@@ -223,12 +234,31 @@ private slots:
     // Message console and chat.
     void setupMsgWidget();
     void on_chatSendTool_clicked();
+    // Message console (zurovurazev_msg.cpp).
+    void on_msgKolmTypeCombo_currentIndexChanged(int idx);
+    void on_msgMcHexRadio_toggled(bool on);
+    void on_msgHalHexRadio_toggled(bool on);
+    void on_msgKolmSendButton_clicked();
+    void on_msgMcSendButton_clicked();
+    void on_msgHalGetButton_clicked();
+    void on_msgHalSetButton_clicked();
+    void on_msgHalReadButton_clicked();
+    void on_msgHalWriteButton_clicked();
+    void on_msgHalTransceiveButton_clicked();
+    void on_msgHalPeriphCombo_currentIndexChanged(int index);
+    // Chat page (zurovurazev_chat.cpp).
+    void on_chatAddressTool_clicked();
+    void on_chatSaveTool_clicked();
+    void on_chatClearTool_clicked();
 
 private:
     // The device command layer: requests to port 1, the reply dispatcher.
     // A device address as shown: "bcst" for 0xFFFF, else "00A1h".
     static QString addressText(quint16 address);
     static QByteArray prepareCfgPacket(unsigned char cmd, unsigned short sub, const QByteArray &data);
+    // A packet from the host's port to `port` of the connected device; the
+    // directly attached device is addressed without a source.
+    ZuHalPacket devicePacket(unsigned char port) const;
     bool sendCfgPacket(unsigned char cmd, unsigned short sub, const QByteArray &data, bool encrypt);
     bool sendLocalPacket(unsigned char port, const QByteArray &payload, bool encrypt);
     void processDataPacket(const ZuHalPacket &packet);
@@ -314,6 +344,22 @@ private:
     // Refills the message page's hardware access lists from the project's
     // board package.
     void halApiReinit();
+    // Console sends: header and head of an MC command or a HAL operation,
+    // the check of the HAL data field, and the send itself (logged).
+    void prepareMcPacket(ZuHalPacket &packet);
+    void prepareHalPacket(ZuHalPacket &packet, unsigned char op);
+    bool validateHalParams(QPushButton *button);
+    bool msgSendPkt(const ZuHalPacket &packet);
+    void sendHalOperation(QPushButton *button, unsigned char op);
+    quint32 halRegisterAddress() const;
+    // "Reply received" and the message indicator while the console is not
+    // shown.
+    void showConsoleReply();
+    // The chat page's Advanced form, its conversation and the chat edits
+    // (called by the constructor); the acknowledgement of a received
+    // message.
+    void setupChatWidget();
+    void sendAck(const ZuHalPacket &packet);
     void createUpdater();
     void destroyUpdater();
     void loadReference();
@@ -327,7 +373,10 @@ private:
     ZuHalAbstractMessenger *messenger = nullptr;
     QString m_dfuTransport;
     QString m_dfuProduct;
-    QWidget *chatAdvancedForm = nullptr;
+    ChatAdvancedForm *chatAdvancedForm = nullptr;
+    ChatFeed *chatFeed = nullptr;
+    // Console fields set once per event-loop turn under a flood of replies.
+    TurnUpdates *consoleUpdates = nullptr;
     KolmDisassembler *disassembler;
     QRegularExpressionValidator *hexValidator = nullptr;
     KolmLocalDebugger *localDebugger;

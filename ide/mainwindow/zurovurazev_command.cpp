@@ -77,14 +77,19 @@ bool ZuROVUrazev::sendCfgPacket(unsigned char cmd, unsigned short sub, const QBy
     return sendLocalPacket(PortMc, prepareCfgPacket(cmd, sub, data), encrypt);
 }
 
-bool ZuROVUrazev::sendLocalPacket(unsigned char port, const QByteArray &payload, bool encrypt)
+ZuHalPacket ZuROVUrazev::devicePacket(unsigned char port) const
 {
     ZuHalPacket packet;
     packet.setDestination(device.address);
-    // The directly attached device is addressed without a source.
     packet.setSource(device.address == device.localAddress ? ZuHalPacket::Broadcast : device.localAddress);
     packet.setDstPort(port);
     packet.setSrcPort(PortHost);
+    return packet;
+}
+
+bool ZuROVUrazev::sendLocalPacket(unsigned char port, const QByteArray &payload, bool encrypt)
+{
+    ZuHalPacket packet = devicePacket(port);
     packet.setEncrypted(encrypt);
     if (!packet.setData(payload, key)) {
         _transmit_error(tr("Packet is too big to be encrypted"));

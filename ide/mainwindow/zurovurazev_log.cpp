@@ -33,8 +33,9 @@ void ZuROVUrazev::logError(QString data)
         ui->actionLog->setChecked(true);
 }
 
-// Lines are queued and appended together on the next turn of the event
-// loop: a burst of lines costs one layout of the panel, not one per line.
+// Lines are queued and appended together on the next turns of the event
+// loop, LogSlice lines a turn: a burst of lines costs one layout of the panel
+// per slice, not one per line, and no turn takes long.
 void ZuROVUrazev::appendLogLine(const QString &colorName, const QString &data)
 {
     QString text = data;
@@ -49,11 +50,12 @@ void ZuROVUrazev::appendLogLine(const QString &colorName, const QString &data)
         m_logFlush.start();
 }
 
-void ZuROVUrazev::flushLog()
+void ZuROVUrazev::flushLog(int most)
 {
     if (m_pendingLog.isEmpty())
         return;
-    // One parse of the whole burst, one paragraph per line.
+    const int count = most < 0 ? m_pendingLog.size() : qMin(most, m_pendingLog.size());
+    // One parse of the slice, one paragraph per line.
     QTextDocument *doc = ui->logBrowser->document();
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
@@ -61,12 +63,14 @@ void ZuROVUrazev::flushLog()
     if (!doc->isEmpty())
         cursor.insertBlock();
     QString html;
-    html.reserve(m_pendingLog.size() * 64);
-    for (const QString &line : qAsConst(m_pendingLog))
-        html += QLatin1String("<p>") + line + QLatin1String("</p>");
+    html.reserve(count * 64);
+    for (int i = 0; i < count; ++i)
+        html += QLatin1String("<p>") + m_pendingLog.at(i) + QLatin1String("</p>");
     cursor.insertHtml(html);
     cursor.endEditBlock();
-    m_pendingLog.clear();
+    m_pendingLog.erase(m_pendingLog.begin(), m_pendingLog.begin() + count);
+    if (!m_pendingLog.isEmpty())
+        m_logFlush.start();
     QScrollBar *bar = ui->logBrowser->verticalScrollBar();
     bar->setValue(bar->maximum());
 }

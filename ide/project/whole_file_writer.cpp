@@ -2,9 +2,10 @@
 
 #include <QSaveFile>
 
-bool writeWholeFile(const QString& path, const QByteArray& data, QString* reason)
+bool writeWholeFile(const QString& path, const QByteArray& data, QString* reason, bool directWriteFallback)
 {
     QSaveFile file(path);
+    file.setDirectWriteFallback(directWriteFallback);
     // Small writes only fill the buffer, and commit() does not see a failure
     // of the flush that empties it (a full disk, a file size limit), so the
     // buffer is flushed and checked here first.

@@ -39,6 +39,8 @@ public:
     // kept the current one open, the caller then keeps (and deletes) it.
     bool setProject(KolmProject* project);
     KolmProject* project() const { return m_project; }
+    // The project's parsed board package; null without one.
+    const KolmBoardPackageParser* boardPackage() const { return m_boardPackage; }
 
     // Applies the editor settings.
     void readSettings();

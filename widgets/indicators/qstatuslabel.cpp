@@ -17,8 +17,14 @@ void QStatusLabel::setIconSize(int size)
 
 void QStatusLabel::status(const QString &iconName, QMaterialIcon::Color color, const QString &toolTip)
 {
-    const QIcon glyph = QMaterialIcon::icon(iconName, QMaterialIcon::instance()->color(color));
-    setPixmap(glyph.pixmap(QSize(m_size, m_size), QIcon::Active, QIcon::Off));
+    const QColor colour = QMaterialIcon::instance()->color(color);
+    if (iconName != m_glyph || colour != m_glyphColor || m_size != m_glyphSize) {
+        const QIcon glyph = QMaterialIcon::icon(iconName, colour);
+        setPixmap(glyph.pixmap(QSize(m_size, m_size), QIcon::Active, QIcon::Off));
+        m_glyph = iconName;
+        m_glyphColor = colour;
+        m_glyphSize = m_size;
+    }
     if (!toolTip.isEmpty())
         setToolTip(toolTip);
 }
@@ -26,9 +32,11 @@ void QStatusLabel::status(const QString &iconName, QMaterialIcon::Color color, c
 void QStatusLabel::icon(const QPixmap &pixmap)
 {
     setPixmap(pixmap.scaled(m_size, m_size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_glyph.clear();
 }
 
 void QStatusLabel::off()
 {
     setPixmap(QPixmap());
+    m_glyph.clear();
 }

@@ -21,7 +21,8 @@ public:
     void setIconSize(int size);
 
     // The glyph iconName in the colour of the role; an empty tool tip keeps
-    // the previous one.
+    // the previous one. The glyph shown already is not drawn again, so an
+    // indicator raised for every packet of a flood costs little.
     void status(const QString &iconName, QMaterialIcon::Color color, const QString &toolTip = QString());
     // The pixmap scaled into the icon square, keeping its aspect ratio.
     void icon(const QPixmap &pixmap);
@@ -30,6 +31,11 @@ public:
 
 private:
     int m_size = DefaultIconSize;
+    // What the glyph shown was drawn from; empty while another pixmap or
+    // none is shown.
+    QString m_glyph;
+    QColor m_glyphColor;
+    int m_glyphSize = 0;
 };
 
 #endif

@@ -10,7 +10,7 @@
 // image in the bootloader's memory. Launch ends the updater two seconds
 // later with 1, and a second IDE pass runs; it ends the process with 0.
 //
-// Pictures of the updater window are left beside the program. Prints one
+// Pictures of the updater window are kept in the artefacts folder. Prints one
 // line per finding and "failures: N" at the end; the exit status is 0 only
 // when nothing failed.
 
@@ -22,6 +22,7 @@
 #include "updater_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -53,7 +54,9 @@ void saveGrab(HIDDfu *window, const QString &name)
 {
     // Let the layout take in the texts just set before taking the picture.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    const QString file = QStringLiteral("firmware_journey-%1.png").arg(name);
+    const QDir dir(QStringLiteral(KOLM_SCREENSHOT_DIR));
+    const QString file = dir.filePath(QStringLiteral("firmware_journey-%1.png").arg(name));
+    expect(dir.mkpath(QStringLiteral(".")), QStringLiteral("the pictures' folder exists"));
     expect(window->grab().save(file), QStringLiteral("picture %1 saved").arg(file));
 }
 

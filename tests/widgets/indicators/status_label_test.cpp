@@ -76,6 +76,33 @@ private slots:
         label.status(QStringLiteral("phonelink"), QMaterialIcon::Success, QString());
         QCOMPARE(label.pixmap(Qt::ReturnByValue).size(), QSize(22, 22));
     }
+
+    // The same glyph again keeps the drawn pixmap; any change draws anew,
+    // also after another pixmap was shown.
+    void glyphDrawnOnceWhileUnchanged()
+    {
+        QStatusLabel label;
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Success);
+        const qint64 first = label.pixmap(Qt::ReturnByValue).cacheKey();
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Success, QStringLiteral("again"));
+        QCOMPARE(label.pixmap(Qt::ReturnByValue).cacheKey(), first);
+        QCOMPARE(label.toolTip(), QStringLiteral("again"));
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Error);
+        QVERIFY(hasColour(label.pixmap(Qt::ReturnByValue), QMaterialIcon::instance()->color(QMaterialIcon::Error)));
+        label.setIconSize(16);
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Error);
+        QCOMPARE(label.pixmap(Qt::ReturnByValue).size(), QSize(16, 16));
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        label.icon(red);
+        const qint64 shownRed = label.pixmap(Qt::ReturnByValue).cacheKey();
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Error);
+        QVERIFY(label.pixmap(Qt::ReturnByValue).cacheKey() != shownRed);
+        QVERIFY(hasColour(label.pixmap(Qt::ReturnByValue), QMaterialIcon::instance()->color(QMaterialIcon::Error)));
+        label.off();
+        label.status(QStringLiteral("phonelink"), QMaterialIcon::Error);
+        QVERIFY(!label.pixmap(Qt::ReturnByValue).isNull());
+    }
 };
 
 QTEST_MAIN(StatusLabelTest)

@@ -1,0 +1,136 @@
+// The conversation fed in batches: arrival order kept across sent and
+// received messages, a burst spread over several turns of the event loop,
+// acknowledgements offered to the oldest waiting bubble, the newest peer
+// and clearing with messages still queued.
+
+#include "chat_feed.h"
+#include "qchatlabel.h"
+
+#include <QListWidget>
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+QChatLabel *sentBubble(QListWidget &list, quint16 address, const QString &text)
+{
+    auto *bubble = new QChatLabel(&list);
+    bubble->setup(address, 2, text, true);
+    return bubble;
+}
+
+QStringList texts(const QListWidget &list)
+{
+    QStringList shown;
+    for (int i = 0; i < list.count(); ++i)
+        shown << qobject_cast<QChatLabel *>(list.itemWidget(list.item(i)))->text();
+    return shown;
+}
+
+quint16 crc(const QByteArray &bytes)
+{
+    return qChecksum(bytes.constData(), uint(bytes.size()));
+}
+
+} // namespace
+
+class ChatFeedTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void arrivalOrderKept();
+    void burstSpreadOverTurns();
+    void ackToTheOldestWaiting();
+    void newestAddress();
+    void clearWithQueuedMessages();
+};
+
+void ChatFeedTest::arrivalOrderKept()
+{
+    QListWidget list;
+    ChatFeed feed(&list);
+    feed.addReceived(0x12, 2, QStringLiteral("one"));
+    feed.addSent(sentBubble(list, 0x12, QStringLiteral("two")));
+    feed.addReceived(0x13, 7, QStringLiteral("three"));
+    QCOMPARE(list.count(), 0);
+    QCOMPARE(feed.queued(), 3);
+    QTRY_COMPARE(list.count(), 3);
+    QCOMPARE(texts(list), (QStringList{"one", "two", "three"}));
+    QCOMPARE(qobject_cast<QChatLabel *>(list.itemWidget(list.item(2)))->html(),
+             QStringLiteral("<i>0013h@7</i><br>three"));
+}
+
+// Building 2,000 bubbles takes longer than one batch may: the first turn
+// adds some, later turns the rest.
+void ChatFeedTest::burstSpreadOverTurns()
+{
+    QListWidget list;
+    ChatFeed feed(&list);
+    const int burst = 2000;
+    for (int i = 0; i < burst; ++i)
+        feed.addReceived(0x12, 2, QStringLiteral("message %1").arg(i));
+    QTest::qWait(0);
+    QTRY_VERIFY(list.count() > 0);
+    QVERIFY2(list.count() < burst, qPrintable(QString::number(list.count())));
+    QTRY_COMPARE_WITH_TIMEOUT(list.count(), burst, 60000);
+    QCOMPARE(feed.queued(), 0);
+    QCOMPARE(texts(list).constLast(), QStringLiteral("message 1999"));
+}
+
+void ChatFeedTest::ackToTheOldestWaiting()
+{
+    QListWidget list;
+    ChatFeed feed(&list);
+    QChatLabel *listed = sentBubble(list, 0x12, QStringLiteral("same"));
+    feed.addSent(listed);
+    feed.flush();
+    QChatLabel *queued = sentBubble(list, 0x12, QStringLiteral("same"));
+    feed.addSent(queued);
+    feed.addSent(sentBubble(list, 0xFFFF, QStringLiteral("same")));
+    QVERIFY(!feed.offerAck(0x13, crc("same")));
+    QVERIFY(feed.offerAck(0x12, crc("same")));
+    QCOMPARE(int(listed->delivery()), int(QChatLabel::Delivered));
+    QCOMPARE(int(queued->delivery()), int(QChatLabel::Pending));
+    QVERIFY(feed.offerAck(0x12, crc("same")));
+    QCOMPARE(int(queued->delivery()), int(QChatLabel::Delivered));
+    // Delivered bubbles and broadcasts take no more.
+    QVERIFY(!feed.offerAck(0x12, crc("same")));
+    QVERIFY(!feed.offerAck(0xFFFF, crc("same")));
+}
+
+void ChatFeedTest::newestAddress()
+{
+    QListWidget list;
+    ChatFeed feed(&list);
+    quint16 address = 0;
+    QVERIFY(!feed.newestAddress(&address));
+    feed.addReceived(0x12, 2, QStringLiteral("listed"));
+    feed.flush();
+    QVERIFY(feed.newestAddress(&address));
+    QCOMPARE(address, quint16(0x12));
+    feed.addSent(sentBubble(list, 0xFFFF, QStringLiteral("queued")));
+    QVERIFY(feed.newestAddress(&address));
+    QCOMPARE(address, quint16(0xFFFF));
+}
+
+void ChatFeedTest::clearWithQueuedMessages()
+{
+    QListWidget list;
+    ChatFeed feed(&list);
+    feed.addReceived(0x12, 2, QStringLiteral("listed"));
+    feed.flush();
+    QPointer<QChatLabel> queued = sentBubble(list, 0x12, QStringLiteral("queued"));
+    feed.addSent(queued);
+    feed.addReceived(0x12, 2, QStringLiteral("queued too"));
+    feed.clear();
+    QVERIFY(!queued);
+    QCOMPARE(feed.queued(), 0);
+    QCOMPARE(list.count(), 0);
+    QVERIFY(!feed.offerAck(0x12, crc("queued")));
+    QTest::qWait(10);
+    QCOMPARE(list.count(), 0);
+}
+
+QTEST_MAIN(ChatFeedTest)
+#include "chat_feed_test.moc"
