@@ -73,6 +73,12 @@ public:
     void setupRegs(int count);
     void setupStack(int depth);
     void setupRam(int size);
+    // The sizes as set up: register rows and bytes of the RAM image (the
+    // RAM and the stack area after it).
+    int registerCount() const;
+    int ramImageSize() const;
+    // Whether the listing carried source locations.
+    bool hasDebugSymbols() const { return !m_debugLocs.isEmpty(); }
 
     // A whole disassembler listing; false (and nothing changed) when it is
     // not a JSON object.

@@ -93,6 +93,16 @@ void ZuASMDebugger::setupRam(int size)
     m_ramModel.init(std::clamp(size, 0, MaxRamSize) + 4 * m_stackModel.rowCount());
 }
 
+int ZuASMDebugger::registerCount() const
+{
+    return m_registersModel.rowCount();
+}
+
+int ZuASMDebugger::ramImageSize() const
+{
+    return m_ramModel.image().size();
+}
+
 void ZuASMDebugger::setRam(int offset, const QByteArray &chunk)
 {
     // Only the part inside the image is stored.

@@ -25,6 +25,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPair>
+#include <QPointer>
 #include <QSettings>
 #include <QString>
 #include <QTimer>
@@ -57,6 +58,11 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevGpioTest;
     friend class ZuROVUrazevNewTest;
     friend class ZuROVUrazevPackageTest;
+    friend class ZuROVUrazevAsmTest;
+    friend class ZuROVUrazevEmulatorTest;
+    friend class ZuROVUrazevDebugBench;
+    friend class ZuROVUrazevChainTest;
+    friend class ZuROVUrazevJourneyTest;
     friend class ZuROVUrazevActionsTest;
     friend class FirmwareHandOffDriver;
     friend class ZuROVUrazevMsgTest;
@@ -230,6 +236,15 @@ private slots:
     // Debugging.
     void disasm_finished(bool ok);
     void emulator_finished(bool result, int code);
+    void on_actionStart_Debugging_triggered();
+    void on_actionRestart_Debugging_triggered();
+    void on_actionDebug_Step_triggered();
+    void on_actionDebug_Next_triggered();
+    void on_actionInterrupt_triggered();
+    void on_actionContinue_triggered();
+    void on_zudbgPage_syncRam();
+    // Queued after an upload for debugging: the image to the disassembler.
+    void startDisassembly();
 
     // Message console and chat.
     void setupMsgWidget();
@@ -314,6 +329,21 @@ private:
     void debuggerInit();
     void dbgInfoStart(quint8 control, NextPkt *next);
     void dbgInfoFinished();
+    // A refresh or a debug request that failed: back to idle with the
+    // normal poll time and the debug actions on.
+    void dbgInfoFailed();
+    // The debug actions that start a refresh, on or off; Interrupt stays.
+    void setDebugActionsEnabled(bool on);
+    // Sends a virtual machine request of a debug action; a failure is
+    // reported and ends the refresh.
+    bool sendDebugRequest(quint8 cmd, quint16 sub);
+    // A reply of the script chain that holds no usable data: the device is
+    // marked invalid and the detail reported; a running refresh ends.
+    void asmReadError(const QString &detail, NextPkt &next);
+    // The end of the connection chain on a device that runs scripts.
+    void finishScriptChain(DevState devState, NextPkt &next);
+    // The end of an image write the device refused: the connection closes.
+    void refuseAsmWrite(const QString &text);
     // Console (zurovurazev_msg.cpp) and chat (zurovurazev_chat.cpp) sides
     // of received packets.
     void mcApiReplyReceived(const ZuHalPacket &packet);
@@ -334,6 +364,31 @@ private:
     void _write_error(const QString &msg);
     void _read_error(const QString &msg);
     void ioErrorBox(const QString &title, const QString &text);
+
+    // Steps of the device information and configuration replies
+    // (zurovurazev_info.cpp, zurovurazev_cfg.cpp).
+    void infoAddress(unsigned short source, const unsigned char *data, unsigned len, NextPkt &next);
+    void infoCapabilities(const unsigned char *data, unsigned len, NextPkt &next);
+    // The local device's capabilities on a relayed link: asks for the
+    // remote device (an address, or "find" for a search).
+    void relayCapabilities(quint32 capabilities, unsigned len, NextPkt &next);
+    // The remote address dialog; false when cancelled or the window went.
+    bool askRemoteAddress(QString *text);
+    void infoConfigSize(const unsigned char *data, unsigned len, NextPkt &next);
+    void infoConfigMax(const unsigned char *data, unsigned len, NextPkt &next);
+    void infoConfigVersion(const unsigned char *data, unsigned len, NextPkt &next);
+    // A reading chain that cannot go on: the device is unusable.
+    void readChainFailed(NextPkt &next, const QString &detail);
+    // An upload that stops before writing: idle, controls by DevState.
+    void endUpload(bool invalid);
+    void wrongEditor(NextPkt &next);
+    // Names the next configuration write chunk.
+    void nextConfigChunk(NextPkt &next);
+    // The configuration written and nothing more to send.
+    void configWritten(NextPkt &next);
+    // True while `link` is still the open transport in state `expected`:
+    // checked after every modal window that a reply handler opens.
+    bool linkStill(const QPointer<ZuHalAbstractMessenger> &link, Cfg_States expected) const;
 
     void code_open(const QString &path);
     // Hands a loaded or new project to the page and the debugger page and
@@ -394,11 +449,15 @@ private:
     Device device;
     bool relayConnect = false;
     quint32 chunkOffset = 0;
+    // The RAM offset the last 0x26 request asked for.
+    quint32 ramOffset = 0;
     // The settling time between a link coming up and its first request.
     QTimer m_settleTimer;
     // Tests and benchmarks observe here every MC reply the dispatcher hands
     // to its command's handler.
     std::function<void(const ZuHalPacket &)> m_mcReplyObserver;
+    // Chunk replies in a row that brought nothing for the offset asked.
+    int chunkMisses = 0;
 
     // Set once a close went through: a wait still running gives up.
     bool m_closed = false;

@@ -8,9 +8,13 @@
 #include "qstatuslabel.h"
 #include "ui_zurovurazev.h"
 #include "zuhal_messenger.h"
+#include "page_dialogs.h"
 #include "zuhal_packet.h"
+#include "zurovurazev_commands.h"
 
-#include <QMessageBox>
+#include <QPointer>
+
+using namespace mc;
 
 namespace {
 
@@ -24,19 +28,6 @@ constexpr uchar PortHal = 3;
 constexpr int McHead = 3;
 // Bytes of one chunk of a chunked write.
 constexpr int ChunkSize = 48;
-
-constexpr quint8 CmdMcuInfo = 0x01;
-constexpr quint8 CmdMcuIohint = 0x02;
-constexpr quint8 CmdMcuCfgRead = 0x03;
-constexpr quint8 CmdMcuCfgWrite = 0x04;
-constexpr quint8 CmdMcuCfgCtrl = 0x06;
-constexpr quint8 CmdMcuTime = 0x07;
-constexpr quint8 CmdAsmStatus = 0x20;
-constexpr quint8 CmdAsmWrite = 0x22;
-constexpr quint8 CmdAsmCtrl = 0x23;
-constexpr quint8 CmdAsmState = 0x24;
-constexpr quint8 CmdAsmRegs = 0x25;
-constexpr quint8 CmdAsmRam = 0x26;
 
 // Sub-commands of MCU_CFG_CTRL after which the device reboots unanswered.
 constexpr quint16 CfgCtrlUpgrade = 1;
@@ -116,8 +107,10 @@ void ZuROVUrazev::attachTransport(ZuHalAbstractMessenger *transport, quint16 add
 
 void ZuROVUrazev::msg_ready()
 {
-    // A handler may drop the transport: look it up again for every packet.
-    while (messenger && messenger->queue() > 0) {
+    // A handler may drop the transport, or (through a modal box) the
+    // window itself: look both up again for every packet.
+    QPointer<ZuROVUrazev> self(this);
+    while (self && messenger && messenger->queue() > 0) {
         ZuHalPacket packet = messenger->pop();
         if (packet.isEncrypted())
             packet.decrypt(key);
@@ -190,6 +183,8 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
     const auto *data = reinterpret_cast<const unsigned char *>(payload.constData()) + McHead;
     const unsigned len = static_cast<unsigned>(payload.size() - McHead);
     NextPkt next;
+    // Handlers may open modal boxes, inside which the window can go.
+    QPointer<ZuROVUrazev> self(this);
 
     if (state == CS_DEV_PING) {
         if (cmd == CmdMcuInfo && sub == 4) {
@@ -250,7 +245,8 @@ void ZuROVUrazev::processMcReply(const ZuHalPacket &packet)
         processPktBail(cmd, sub);
         break;
     }
-    sendFollowUp(next);
+    if (self)
+        sendFollowUp(next);
 }
 
 void ZuROVUrazev::sendFollowUp(const NextPkt &next)
@@ -319,7 +315,7 @@ void ZuROVUrazev::ioErrorBox(const QString &title, const QString &text)
 {
     msgTimer.stop();
     restorePollTime();
-    QMessageBox::warning(this, title, text);
+    pageWarning(this, title, text);
 }
 
 void ZuROVUrazev::_transmit_error(const QString &msg)

@@ -193,13 +193,16 @@ void ZuROVUrazevDeviceTest::dispatch_data()
     ZuHalPacket shortReply = FakeMessenger::toHost(1, QByteArray("\x01\x00", 2), dev);
 
     QTest::newRow("idle: console reply stops the timer") << idle << mc(0x20, 0, dev) << false << 100 << QString();
-    QTest::newRow("idle: 1/7 reaches its handler") << idle << mc(0x01, 7, dev) << true << 500 << QString();
+    QTest::newRow("idle: 1/7 reaches its handler") << idle << mc(0x01, 7, dev) << false << 100 << QString();
     QTest::newRow("idle: 1/0 is console only") << idle << mc(0x01, 0, dev) << false << 100 << QString();
-    QTest::newRow("idle: time reply reaches its handler") << idle << mc(0x07, 1, dev) << true << 500 << QString();
+    QTest::newRow("idle: time reply reaches its handler")
+        << idle << mc(0x07, 1, dev) << false << 100
+        << QStringLiteral("Time synchronization failed - the device replied with an invalid packet");
     QTest::newRow("chain: unknown command bails") << info << mc(0x7E, 0, dev) << true << 500 << QString();
     QTest::newRow("chain: other sender ignored") << info << mc(0x01, 3, 0x0043) << true << 100 << QString();
-    QTest::newRow("address query: any sender") << addr << mc(0x01, 0, 0x0043) << true << 500 << QString();
-    QTest::newRow("relay query: any sender") << relay << mc(0x01, 0, 0x0099) << true << 500 << QString();
+    // An unknown sub-command: the handler is reached and bails.
+    QTest::newRow("address query: any sender") << addr << mc(0x01, 9, 0x0043) << true << 500 << QString();
+    QTest::newRow("relay query: any sender") << relay << mc(0x01, 9, 0x0099) << true << 500 << QString();
     QTest::newRow("2-byte reply") << info << shortReply << true << 100
                                   << QStringLiteral("Invalid packet received - at least 3 bytes expected");
     QTest::newRow("to port 1 ignored") << idle << toMc << true << 100 << QString();
