@@ -61,6 +61,7 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevAsmTest;
     friend class ZuROVUrazevEmulatorTest;
     friend class ZuROVUrazevDebugBench;
+    friend class ZuROVUrazevScriptChainTest;
     friend class ZuROVUrazevChainTest;
     friend class ZuROVUrazevJourneyTest;
     friend class ZuROVUrazevActionsTest;

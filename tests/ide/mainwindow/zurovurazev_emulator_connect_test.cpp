@@ -8,6 +8,7 @@
 #include "zurovurazev.h"
 
 #include "connectionwidget.h"
+#include "emulator_entry.h"
 #include "free_port.h"
 #include "ide_resources.h"
 #include "kolmlocaldebugger.h"
@@ -42,13 +43,6 @@ struct Dispatched
     int state;
 };
 
-// The emulator's start, the link coming up and the emulator's shutdown show
-// progress dialogs that go by themselves.
-bool isProgress(QWidget *window)
-{
-    return qobject_cast<QProgressDialog *>(window) != nullptr;
-}
-
 } // namespace
 
 class ZuROVUrazevConnectTest : public QObject {
@@ -65,7 +59,6 @@ private slots:
 private:
     // Answers the selection dialog with the emulator's entry, found by its
     // identifier on the entry's first line; records the entry's address.
-    ModalDriver::Answer pickEmulator();
     qint64 childPid() const { return m_window->localDebugger->process()->processId(); }
 
     std::unique_ptr<TempSettings> m_settings;
@@ -100,23 +93,6 @@ void ZuROVUrazevConnectTest::cleanup()
     m_settings.reset();
 }
 
-ModalDriver::Answer ZuROVUrazevConnectTest::pickEmulator()
-{
-    return [this](QWidget *window) {
-        auto *list = window->findChild<QListWidget *>(QStringLiteral("deviceList"));
-        if (!qobject_cast<ConnectionWidget *>(window) || !list)
-            return void(window->close());
-        for (int row = 0; row < list->count(); ++row) {
-            if (list->item(row)->text().section(QLatin1Char('\n'), 0, 0) == QLatin1String("EMU-0000000000")) {
-                list->setCurrentRow(row);
-                m_pickedAddress = list->item(row)->data(ConnectionWidget::DeviceRole).toString();
-                return static_cast<QDialog *>(window)->accept();
-            }
-        }
-        static_cast<QDialog *>(window)->reject();
-    };
-}
-
 void ZuROVUrazevConnectTest::connectToEmulator()
 {
     QList<Dispatched> dispatched;
@@ -124,8 +100,8 @@ void ZuROVUrazevConnectTest::connectToEmulator()
         dispatched.append({packet.source(), packet.data(), int(m_window->state)});
     };
     ModalDriver modal;
-    modal.passOver(isProgress);
-    modal.then(pickEmulator());
+    modal.passOver(isProgressDialog);
+    modal.then(pickEmulatorEntry(&m_pickedAddress));
     m_window->ui->actionConnect->trigger();
     QCOMPARE(m_pickedAddress, QStringLiteral("127.0.0.1:%1").arg(m_port));
     QCOMPARE(m_window->localDebugger->process()->state(), QProcess::Running);
@@ -159,7 +135,7 @@ void ZuROVUrazevConnectTest::connectToEmulator()
 
     // The emulator still runs: choosing it again starts no second one.
     dispatched.clear();
-    modal.then(pickEmulator());
+    modal.then(pickEmulatorEntry(&m_pickedAddress));
     m_window->ui->actionConnect->trigger();
     QVERIFY(m_window->messenger);
     QCOMPARE(childPid(), pid);
@@ -183,8 +159,8 @@ void ZuROVUrazevConnectTest::emulatorPortTaken()
     QVERIFY(taken.listen(QHostAddress::LocalHost));
     m_settings->set(QLatin1String(KolmLocalDebugger::PortKey), taken.serverPort());
     ModalDriver modal;
-    modal.passOver(isProgress);
-    modal.then(pickEmulator()).press(QMessageBox::Ok);
+    modal.passOver(isProgressDialog);
+    modal.then(pickEmulatorEntry(&m_pickedAddress)).press(QMessageBox::Ok);
     m_window->ui->actionConnect->trigger();
     QCOMPARE(m_pickedAddress, QStringLiteral("127.0.0.1:%1").arg(taken.serverPort()));
     QCOMPARE(modal.seen().size(), 2);

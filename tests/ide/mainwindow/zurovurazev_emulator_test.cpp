@@ -1,10 +1,13 @@
-// The main window debugging a script on its own local emulator: the window
-// starts halvane-kdb on a free port, connects to it over TCP, writes the
-// image, disassembles it and steps, interrupts and continues the machine
-// with the debugger page following.
+// The main window with its own local emulator end to end: Connect starts
+// halvane-kdb on a free port and reads the emulator's controller; Upload
+// writes a script that runs and sends a message, at once or on Launch; a
+// reconnection finds it; the stored image reads back; Start Debugging
+// writes, disassembles and stops it, and the debug actions step, interrupt
+// and continue it with the debugger page following.
 
 #include "zurovurazev.h"
 
+#include "emulator_entry.h"
 #include "emulator_link.h"
 #include "free_port.h"
 #include "ide_resources.h"
@@ -27,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QtEndian>
 
 #include <memory>
 
@@ -50,21 +54,12 @@ constexpr unsigned LoopAddress = 0x5B;
 constexpr int StartMs = 30000;
 constexpr int RefreshMs = 30000;
 
-// The TCP link that keeps the requests it sent as "cmd/sub" texts.
-class RecordingLink : public ZuHalTCPMessenger {
-public:
-    using ZuHalTCPMessenger::ZuHalTCPMessenger;
-
-    bool send(const ZuHalPacket &packet) override
-    {
-        const QByteArray d = packet.data();
-        if (d.size() >= 3)
-            requests << QStringLiteral("%1/%2").arg(quint8(d[0]), 0, 16).arg(quint8(d[1]) | quint8(d[2]) << 8);
-        return ZuHalTCPMessenger::send(packet);
-    }
-
-    QStringList requests;
-};
+// A script that sends "hello" to the computer and runs on.
+const QByteArray GreetingScript = "var main()\n"
+                                  "{\n"
+                                  "    memcpy(&MSG.TX, \"hello\", 5);\n"
+                                  "    for (;;) { }\n"
+                                  "}\n";
 
 } // namespace
 
@@ -76,33 +71,35 @@ private slots:
     void init();
     void cleanup();
 
+    void connectReadsController();
+    void uploadAndRun_data();
+    void uploadAndRun();
     void debugSession();
     void startAtTheEntry();
     void interruptEndsEndlessNext();
 
 private:
-    // The window's emulator running on a free port with a connection to
-    // it, the device record as the connection chain leaves it for the
-    // emulator's controller.
+    // Connect with the emulator's entry, until the connection chain rests.
     void connectEmulator();
+    void disconnect();
     // The project with `script` on the emulator's board package, built
     // with debug information.
     void openProject(const QByteArray &script);
-    // Writes the built image as an upload for debugging does and waits for
-    // the first stop of the debugger.
+    // Starts debugging and waits for the debugger's first stop.
     void startDebugging();
     // Waits until no refresh runs and the debug actions are back.
     bool waitIdle(int timeoutMs = RefreshMs);
     // The instruction pointer as the page's register view shows it.
     QString eip() const;
-    // How often the window sent a request, "23/4" for a step.
-    int requestsSent(const QString &request) const { return m_link ? m_link->requests.count(request) : -1; }
+    // How often the device answered a request, "23/4" for a step.
+    int repliesSeen(const QString &request) const { return m_replies.count(request); }
     QString logText();
 
     std::unique_ptr<TempSettings> m_settings;
     std::unique_ptr<ProjectFolder> m_folder;
     QPointer<ZuROVUrazev> m_window;
-    QPointer<RecordingLink> m_link;
+    QStringList m_replies;
+    int m_port = 0;
 };
 
 void ZuROVUrazevEmulatorTest::initTestCase()
@@ -116,8 +113,14 @@ void ZuROVUrazevEmulatorTest::init()
     m_settings = std::make_unique<TempSettings>();
     m_settings->set(QStringLiteral("Updates/Auto"), false);
     m_settings->set(QStringLiteral("Updates/Url"), QStringLiteral("file:///nonexistent/kolm/releases.json"));
-    m_settings->set(QLatin1String(KolmLocalDebugger::PortKey), freePort());
+    m_port = freePort();
+    m_settings->set(QLatin1String(KolmLocalDebugger::PortKey), m_port);
     m_window = new ZuROVUrazev;
+    m_replies.clear();
+    m_window->m_mcReplyObserver = [this](const ZuHalPacket &packet) {
+        const QByteArray d = packet.data();
+        m_replies << QStringLiteral("%1/%2").arg(quint8(d[0]), 0, 16).arg(qFromLittleEndian<quint16>(d.constData() + 1));
+    };
 }
 
 void ZuROVUrazevEmulatorTest::cleanup()
@@ -132,20 +135,23 @@ void ZuROVUrazevEmulatorTest::cleanup()
 
 void ZuROVUrazevEmulatorTest::connectEmulator()
 {
-    QVERIFY(m_window->startEmulator(true));
-    const int port = QSettings().value(QLatin1String(KolmLocalDebugger::PortKey)).toInt();
-    auto *link = new RecordingLink(m_window);
-    m_link = link;
-    quint16 address = 0;
-    QVERIFY(openEmulatorLink(*link, port, address, StartMs));
-    m_window->attachTransport(link, address, address);
-    ZuROVUrazev::Device &device = m_window->device;
-    device.kind = ZuROVUrazev::D_PLC;
-    device.capabilities = 0x0704;
-    device.configSize = 8;
-    device.scriptSpace = 0x20000 - 8;
-    device.config = QByteArray(8, '\0');
-    device.state = ZuROVUrazev::DS_Config;
+    QString picked;
+    ModalDriver modal;
+    modal.passOver(isProgressDialog);
+    modal.then(pickEmulatorEntry(&picked));
+    m_window->ui->actionConnect->trigger();
+    QCOMPARE(picked, QStringLiteral("127.0.0.1:%1").arg(m_port));
+    QVERIFY(m_window->messenger);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->state == ZuROVUrazev::CS_IDLE && m_window->device.kind == ZuROVUrazev::D_PLC
+                                 && m_window->ui->progressBar->isHidden(),
+                             StartMs);
+    QCOMPARE(modal.unanswered(), 0);
+}
+
+void ZuROVUrazevEmulatorTest::disconnect()
+{
+    m_window->ui->actionConnect->trigger();
+    QVERIFY(!m_window->messenger);
 }
 
 void ZuROVUrazevEmulatorTest::openProject(const QByteArray &script)
@@ -163,24 +169,12 @@ void ZuROVUrazevEmulatorTest::openProject(const QByteArray &script)
 
 void ZuROVUrazevEmulatorTest::startDebugging()
 {
-    QByteArray image = m_window->ui->projectPage->outputBin();
-    QVERIFY(!image.isEmpty());
-    image.append(QByteArray((4 - image.size() % 4) % 4, '\0'));
-    ZuROVUrazev::Device &device = m_window->device;
-    device.image = image;
-    device.imageSize = quint32(image.size());
-    device.state = ZuROVUrazev::DS_Debugging;
-    m_window->ui->zudbgPage->clear();
-    m_window->pagesel_clicked(ZuROVUrazev::T_Debug);
-    m_window->state = ZuROVUrazev::CS_WRITE_ASM_BIN;
-    m_window->postUpload = ZuROVUrazev::PU_Debug;
-    m_window->chunkOffset = 0;
-    ZuROVUrazev::NextPkt next;
-    QVERIFY(m_window->writeNextAsm(next));
-    m_window->sendFollowUp(next);
+    ModalDriver modal;
+    m_window->on_actionStart_Debugging_triggered();
     QTRY_VERIFY_WITH_TIMEOUT(logText().contains(QStringLiteral("Disassembly completed")), StartMs);
-    QVERIFY(logText().contains(QStringLiteral("Written %1 bytes of script to the device").arg(image.size())));
     QVERIFY(waitIdle());
+    QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Debugging);
+    QVERIFY(modal.seen().isEmpty());
 }
 
 bool ZuROVUrazevEmulatorTest::waitIdle(int timeoutMs)
@@ -207,10 +201,103 @@ QString ZuROVUrazevEmulatorTest::logText()
     return m_window->ui->logBrowser->toPlainText();
 }
 
+// The emulator's controller as the connection chain reads it: scripts,
+// a version-2 configuration block, no script yet.
+void ZuROVUrazevEmulatorTest::connectReadsController()
+{
+    connectEmulator();
+    const ZuROVUrazev::Device &device = m_window->device;
+    QCOMPARE(device.capabilities, 0x0704u);
+    QCOMPARE(device.kind, ZuROVUrazev::D_PLC);
+    QCOMPARE(device.configSize, 8u);
+    QCOMPARE(device.config.size(), 8);
+    QCOMPARE(device.scriptSpace, 0x20000u - 8);
+    QCOMPARE(device.state, ZuROVUrazev::DS_Config);
+    QVERIFY(logText().contains(QStringLiteral("The device does not have a script")));
+    QVERIFY(m_window->ui->actionUpload->isEnabled());
+}
+
+// Upload with AutoStart runs the script at once, without it Launch starts
+// it; a new connection finds the script, halted since its client left, and
+// the stored image reads back padded to whole words.
+void ZuROVUrazevEmulatorTest::uploadAndRun_data()
+{
+    QTest::addColumn<bool>("autoStart");
+    QTest::newRow("AutoStart") << true;
+    QTest::newRow("Launch") << false;
+}
+
+void ZuROVUrazevEmulatorTest::uploadAndRun()
+{
+    QFETCH(bool, autoStart);
+    connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
+    openProject(GreetingScript);
+    QByteArray image = m_window->ui->projectPage->outputBin();
+    image.append(QByteArray((4 - image.size() % 4) % 4, '\0'));
+    m_window->ui->actionAutoStart->setChecked(autoStart);
+    {
+        ModalDriver modal;
+        m_window->on_actionUpload_triggered();
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(QStringLiteral("Written %1 bytes of script to the device")
+                                                        .arg(image.size())),
+                                 RefreshMs);
+        if (!autoStart) {
+            QTRY_COMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
+            QTest::qWait(200);
+            QVERIFY(!logText().contains(QStringLiteral("PLC: hello")));
+            QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Config);
+            m_window->on_actionLaunch_triggered();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains(QStringLiteral("PLC: hello")), RefreshMs);
+        QTRY_COMPARE(m_window->device.state, ZuROVUrazev::DS_Messaging);
+        QVERIFY(modal.seen().isEmpty());
+    }
+
+    disconnect();
+    connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY(logText().contains(QStringLiteral("The device script occupies %1 bytes").arg(image.size())));
+    // The emulator halts its machine while no client is connected: the
+    // script waits to be launched again.
+    QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Config);
+    const int greetings = logText().count(QStringLiteral("PLC: hello"));
+    m_window->on_actionLaunch_triggered();
+    QTRY_COMPARE_WITH_TIMEOUT(logText().count(QStringLiteral("PLC: hello")), greetings + 1, RefreshMs);
+
+    // The emulator serves one client at a time: the window lets it go
+    // first.
+    disconnect();
+    ZuHalTCPMessenger link;
+    quint16 address = 0;
+    QVERIFY(openEmulatorLink(link, m_port, address, StartMs));
+    QByteArray rom;
+    for (;;) {
+        ZuHalPacket read;
+        read.setDestination(address);
+        read.setDstPort(1);
+        read.setSrcPort(2);
+        const unsigned char noKey[8] = {};
+        QVERIFY(read.setData(QByteArray("\x21", 1) + char(rom.size() & 0xFF) + char(rom.size() >> 8), noKey));
+        QVERIFY(link.send(read));
+        QElapsedTimer clock;
+        clock.start();
+        while (link.queue() == 0 && clock.elapsed() < StartMs)
+            link.pollData(100);
+        QVERIFY(link.queue() > 0);
+        const QByteArray chunk = link.pop().data().mid(3);
+        if (chunk.isEmpty())
+            break;
+        rom += chunk;
+    }
+    QCOMPARE(rom, image);
+}
+
 // To main, a step, a source-line step, the RAM and the continued script.
 void ZuROVUrazevEmulatorTest::debugSession()
 {
     connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
     openProject(SteppingScript);
     ZuASMDebugger *page = m_window->ui->zudbgPage;
     QSignalSpy modes(page, &ZuASMDebugger::modeChanged);
@@ -220,7 +307,7 @@ void ZuROVUrazevEmulatorTest::debugSession()
     QCOMPARE(modes.size(), 2);
     QCOMPARE(modes.at(0).at(0).value<ZuASMDebugger::Mode>(), ZuASMDebugger::RunToMain);
     QCOMPARE(page->mode(), ZuASMDebugger::Step);
-    QCOMPARE(requestsSent(QStringLiteral("23/0")), 1);
+    QCOMPARE(repliesSeen(QStringLiteral("23/0")), 1);
     QVERIFY(page->hasDebugSymbols());
     QVERIFY(m_window->ui->actionDebug_Next->isEnabled());
     QCOMPARE(page->registerCount(), 7);
@@ -231,21 +318,21 @@ void ZuROVUrazevEmulatorTest::debugSession()
     QVERIFY(waitIdle());
     QVERIFY(eip() != before);
 
-    const int steps = requestsSent(QStringLiteral("23/4"));
+    const int steps = repliesSeen(QStringLiteral("23/4"));
     m_window->ui->actionDebug_Next->trigger();
     QVERIFY(waitIdle());
     QCOMPARE(page->mode(), ZuASMDebugger::Step);
-    QVERIFY(requestsSent(QStringLiteral("23/4")) > steps);
+    QVERIFY(repliesSeen(QStringLiteral("23/4")) > steps);
 
     // The whole RAM image: the variables and the stack after them.
     QCOMPARE(page->ramImageSize(), 768);
-    const int ramEnds = requestsSent(QStringLiteral("26/768"));
-    const int ramStarts = requestsSent(QStringLiteral("26/0"));
+    const int ramEnds = repliesSeen(QStringLiteral("26/768"));
+    const int ramStarts = repliesSeen(QStringLiteral("26/0"));
     emit page->syncRam();
     QCOMPARE(m_window->state, ZuROVUrazev::CS_ASM_RAM);
     QVERIFY(waitIdle());
-    QCOMPARE(requestsSent(QStringLiteral("26/0")), ramStarts + 1);
-    QCOMPARE(requestsSent(QStringLiteral("26/768")), ramEnds + 1);
+    QCOMPARE(repliesSeen(QStringLiteral("26/0")), ramStarts + 1);
+    QCOMPARE(repliesSeen(QStringLiteral("26/768")), ramEnds + 1);
 
     m_window->ui->actionContinue->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->state, ZuROVUrazev::CS_IDLE, RefreshMs);
@@ -260,13 +347,14 @@ void ZuROVUrazevEmulatorTest::startAtTheEntry()
 {
     m_settings->set(QStringLiteral("DbgToMain"), false);
     connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
     openProject(SteppingScript);
     QSignalSpy modes(m_window->ui->zudbgPage, &ZuASMDebugger::modeChanged);
     startDebugging();
     QCOMPARE(modes.size(), 1);
     QCOMPARE(modes.at(0).at(0).value<ZuASMDebugger::Mode>(), ZuASMDebugger::Step);
-    QCOMPARE(requestsSent(QStringLiteral("23/4")), 0);
-    QCOMPARE(requestsSent(QStringLiteral("23/0")), 1);
+    QCOMPARE(repliesSeen(QStringLiteral("23/4")), 0);
+    QCOMPARE(repliesSeen(QStringLiteral("23/0")), 1);
 }
 
 // Next over an endless loop keeps stepping until Interrupt; meanwhile the
@@ -274,6 +362,7 @@ void ZuROVUrazevEmulatorTest::startAtTheEntry()
 void ZuROVUrazevEmulatorTest::interruptEndsEndlessNext()
 {
     connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
     openProject(SteppingScript);
     startDebugging();
     ZuASMDebugger *page = m_window->ui->zudbgPage;
@@ -288,9 +377,9 @@ void ZuROVUrazevEmulatorTest::interruptEndsEndlessNext()
     QCOMPARE(eip(), loop);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    const int before = requestsSent(QStringLiteral("23/4"));
+    const int before = repliesSeen(QStringLiteral("23/4"));
     m_window->ui->actionDebug_Next->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(requestsSent(QStringLiteral("23/4")) > before + 20, RefreshMs);
+    QTRY_VERIFY_WITH_TIMEOUT(repliesSeen(QStringLiteral("23/4")) > before + 20, RefreshMs);
     QCOMPARE(m_window->state, ZuROVUrazev::CS_ASM_STATE);
     QCOMPARE(page->mode(), ZuASMDebugger::Next);
     QVERIFY(!m_window->ui->actionDebug_Step->isEnabled());
