@@ -4,10 +4,13 @@
 // longest stall of the window's event loop while it takes the burst (goal
 // under 100 ms) and the time until the window shows the last message (in
 // its field and its log) and, for chat, the peer holds every
-// acknowledgement.
+// acknowledgement. Then the resident memory of the process before and
+// after 100,000 chat messages (the conversation keeps the newest of them).
 //
 // usage: console_flood_bench
 #include "ide_resources.h"
+#include "qchatlabel.h"
+#include "resident_memory.h"
 #include "script_timing.h"
 #include "slip.h"
 #include "zuhal_packet.h"
@@ -28,6 +31,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,6 +39,7 @@ namespace {
 const int runs = 3;
 const int scriptBurst = 10000;
 const int chatBurst = 5000;
+const int chatFlood = 100000;
 const double stallGoalMs = 100.0;
 const int drainLimitMs = 120000;
 constexpr quint16 Device = 0x0042;
@@ -131,6 +136,30 @@ int main(int argc, char **argv)
     auto *chat = window.findChild<QListWidget *>(QStringLiteral("chatBrowser"));
     auto *clearChat = window.findChild<QToolButton *>(QStringLiteral("chatClearTool"));
 
+    // Memory first, from the fresh window: a long flood of chat messages,
+    // the burst written at once.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const long before = residentKb(getpid());
+    QByteArray chatBytes;
+    const QString lastChat = QStringLiteral("flood %1, see http://example.org/%1").arg(chatFlood - 1);
+    for (int i = 0; i < chatFlood; ++i)
+        chatBytes += peer.frame(2, QStringLiteral("flood %1, see http://example.org/%1").arg(i).toUtf8());
+    QElapsedTimer floodClock;
+    floodClock.start();
+    peer.socket->write(chatBytes);
+    chatBytes.clear();
+    const auto lastShown = [&] {
+        const int rows = chat->count();
+        const auto *bubble = rows ? qobject_cast<QChatLabel *>(chat->itemWidget(chat->item(rows - 1))) : nullptr;
+        return bubble && bubble->text() == lastChat;
+    };
+    if (!waitFor([&] { return peer.acks == chatFlood && lastShown(); }, 20 * drainLimitMs))
+        std::printf("the chat flood did not drain within %d ms\n", 20 * drainLimitMs);
+    const double floodMs = floodClock.nsecsElapsed() / 1e6;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const long after = residentKb(getpid());
+    const int kept = chat->findChildren<QChatLabel *>().size();
+
     std::vector<double> scriptStalls, scriptDrains, chatStalls, chatDrains;
     for (int run = 0; run < runs; ++run) {
         QByteArray burst;
@@ -151,10 +180,14 @@ int main(int argc, char **argv)
               chatDrains);
     }
 
+
     std::printf("%d runs\n", runs);
     report("10,000 script messages: longest stall", scriptStalls, stallGoalMs);
     report("10,000 script messages: drained", scriptDrains, 1000.0);
     report("5,000 chat messages: longest stall", chatStalls, stallGoalMs);
     report("5,000 chat messages: drained, all acknowledged", chatDrains, 5000.0);
+    std::printf("100,000 chat messages: resident memory %ld MB before, %ld MB after, %d bubbles kept, "
+                "drained in %.0f ms\n",
+                before / 1024, after / 1024, kept, floodMs);
     return 0;
 }

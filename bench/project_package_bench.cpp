@@ -8,15 +8,12 @@
 #include "kolmpackageexport.h"
 #include "kolmpackageimport.h"
 #include "kolmproject.h"
+#include "package_project.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -47,42 +44,6 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-QByteArray content(int index)
-{
-    QByteArray bytes(fileSize, '\0');
-    if (index % 2 == 0) {
-        QRandomGenerator generator{quint32(index)};
-        for (char& c : bytes)
-            c = char(generator.bounded(256));
-    } else {
-        const QByteArray line = "var f" + QByteArray::number(index) + "(var a) { return a + 1; }\n";
-        for (int i = 0; i < fileSize; ++i)
-            bytes[i] = line.at(i % line.size());
-    }
-    return bytes;
-}
-
-bool makeProject(const QString& directory)
-{
-    QJsonArray entries;
-    for (int i = 0; i < files; ++i) {
-        const QString name = QStringLiteral("f%1.kos").arg(i);
-        const QString folder = i % 4 == 0 ? QStringLiteral("lib") : QString();
-        QDir().mkpath(directory + QLatin1Char('/') + folder);
-        QFile file(directory + QLatin1Char('/') + (folder.isEmpty() ? name : folder + '/' + name));
-        const QByteArray bytes = content(i);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-        QJsonArray flags;
-        if (i == 1)
-            flags.append(QStringLiteral("main"));
-        entries.append(QJsonObject{{"name", name}, {"path", folder}, {"flags", flags}});
-    }
-    QFile project(directory + QStringLiteral("/bench.kcpro"));
-    const QByteArray text = QJsonDocument(QJsonObject{{"name", "bench"}, {"files", entries}}).toJson();
-    return project.open(QIODevice::WriteOnly) && project.write(text) == text.size();
-}
-
 void report(const char* what, const std::function<bool()>& run)
 {
     resetPeak();
@@ -102,7 +63,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir root;
     const QString projectDir = root.filePath(QStringLiteral("proj"));
-    if (!makeProject(projectDir)) {
+    if (!makePackageProject(projectDir, files, fileSize)) {
         std::fprintf(stderr, "cannot write the project\n");
         return 1;
     }

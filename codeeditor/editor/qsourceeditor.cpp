@@ -1,5 +1,6 @@
 #include "qsourceeditor.h"
 
+#include "fixedwidthfont.h"
 #include "qframedtextattribute.h"
 #include "qlinenumberarea.h"
 #include "qstylesyntaxhighlighter.h"
@@ -7,8 +8,6 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QCompleter>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -33,16 +32,7 @@ void QSourceEditor::initDocumentLayoutHandlers()
 
 void QSourceEditor::initFont()
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setFixedPitch(true);
-    font.setPointSize(10);
-    // Some platforms (the offscreen one among them) name a proportional font
-    // as their fixed one; the generic monospace family is then used instead.
-    if (!QFontInfo(font).fixedPitch()) {
-        font.setFamily(QStringLiteral("monospace"));
-        font.setStyleHint(QFont::TypeWriter);
-    }
-    setFont(font);
+    setFont(fixedWidthFont(10));
 }
 
 void QSourceEditor::performConnections()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "insertedquotes.h"
+
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVector>
@@ -121,6 +123,9 @@ private:
     // The steps of keyPressEvent that change the text around the base
     // handling; true when the key was handled completely.
     bool handleEditingKey(QKeyEvent* e);
+    // After the base handling inserted the typed text: gives an opening
+    // bracket or quote its partner, or steps a closing one over its partner.
+    void closePair(const QString& typed);
     // The indentation of a line of the given columns, plus extra units.
     QString indentation(int columns, int extraUnits) const;
     // The width of a tab stop in average character widths.
@@ -140,6 +145,7 @@ private:
     bool m_autoParentheses = true;
     bool m_tabReplace = true;
     QString m_tabReplacement = QString(4, ' ');
+    InsertedQuotes m_insertedQuotes;
     // The selected word whose occurrences are outlined; empty for none.
     QString m_occurrenceText;
 };

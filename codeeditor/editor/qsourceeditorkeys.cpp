@@ -85,23 +85,35 @@ bool QSourceEditor::handleEditingKey(QKeyEvent* e)
     if (m_autoIndentation && isReturn(e->key()))
         insertPlainText(indentation(columns, 0));
 
-    if (m_autoParentheses) {
-        for (const BracketPair& pair : parentheses()) {
-            if (e->text() == QString(pair.opening)) {
-                insertPlainText(QString(pair.closing));
-                moveCursor(QTextCursor::Left);
-                break;
-            }
-            if (e->text() == QString(pair.closing)) {
-                if (charUnderCursor(0) == pair.closing) {
-                    textCursor().deletePreviousChar();
-                    moveCursor(QTextCursor::Right);
-                }
-                break;
-            }
-        }
-    }
+    if (m_autoParentheses)
+        closePair(e->text());
     return false;
+}
+
+void QSourceEditor::closePair(const QString& typed)
+{
+    for (const BracketPair& pair : parentheses()) {
+        const bool closes = typed == QString(pair.closing);
+        // A quote opens and closes alike: it closes only a pair the editor
+        // opened, whose closing quote stands right after it.
+        const bool stepsOver = closes && charUnderCursor(0) == pair.closing
+            && (pair.opening != pair.closing
+                || m_insertedQuotes.take(document(), textCursor().position()));
+        if (stepsOver) {
+            textCursor().deletePreviousChar();
+            moveCursor(QTextCursor::Right);
+            return;
+        }
+        if (typed == QString(pair.opening)) {
+            insertPlainText(QString(pair.closing));
+            moveCursor(QTextCursor::Left);
+            if (pair.opening == pair.closing)
+                m_insertedQuotes.add(document(), textCursor().position());
+            return;
+        }
+        if (closes)
+            return;
+    }
 }
 
 bool QSourceEditor::indentSelection(QKeyEvent* e)

@@ -24,6 +24,19 @@ void console_set_output(std::ostream *stream);
 void console_output(const char *tool, const char *severity, const char *colour,
                     const char *format, ...) __attribute__((format(printf, 4, 5)));
 
+// Writes one line of a failure's trace, the "while compiling" line that each
+// enclosing node adds as the failure travels outwards. Consecutive trace
+// lines form one trace, of which only the first kConsoleTraceHead and the
+// last kConsoleTraceTail lines are written, with one note in between that
+// says how many were left out. The trace ends at the next diagnostic or
+// when the output stream is selected again (the end of a capture); the
+// lines it keeps back until then are written there.
+void console_trace(const char *tool, const char *severity, const char *colour,
+                   const char *format, ...) __attribute__((format(printf, 4, 5)));
+
+constexpr size_t kConsoleTraceHead = 5;
+constexpr size_t kConsoleTraceTail = 5;
+
 // The most characters of a source text (a node's text form, a directive
 // line) that one diagnostic quotes.
 constexpr size_t kConsoleQuoteLimit = 200;

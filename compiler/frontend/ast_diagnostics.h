@@ -50,9 +50,12 @@ void warning(const KolmNode &node, const char *format, const Args &...args)
 // kConsoleQuoteLimit characters; "null" for no node.
 std::string quoted(const KolmNode *node);
 
+// One line of the failure's trace, which the printer keeps short.
 inline bool whileCompiling(const KolmNode &node)
 {
-    return error(node, "%s: while compiling %s\n", quoted(&node));
+    console_trace("kcc", "error", CONSOLE_RED, "%s: while compiling %s\n", node.location().c_str(),
+                  quoted(&node).c_str());
+    return false;
 }
 
 inline bool poolExhausted(const KolmNode &node)

@@ -60,9 +60,10 @@ bool checkFirmwarePackage(QFile &file, QString &info, const DfuStatusReader &rea
         return fail(file, warn, invalid);
     if (header.magic != DfuPackageHeader::Magic)
         return fail(file, warn, QCoreApplication::translate("HIDDfu", "%1 is not a firmware package").arg(name));
-    // The info must end inside the file and leave an image behind it.
+    // The info is bounded, must end inside the file and leave an image
+    // behind it.
     const qint64 image = imageOffset(header);
-    if (image >= size)
+    if (header.infoLength > DfuPackageHeader::MaxInfoLength || image >= size)
         return fail(file, warn, invalid);
 
     DFUStatus status;

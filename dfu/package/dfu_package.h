@@ -19,6 +19,9 @@ struct DfuPackageHeader
     static constexpr int Size = 12;
     // The header and at least 4 image bytes.
     static constexpr int MinimumFileSize = 16;
+    // The info is a version text: a package whose header claims more is
+    // not one (it would be read, decoded and shown whole).
+    static constexpr uint32_t MaxInfoLength = 4096;
 
     uint32_t magic = 0;
     uint32_t hardwareId = 0;

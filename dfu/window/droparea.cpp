@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QSettings>
 #include <QSvgRenderer>
 #include <QUrl>
@@ -121,7 +122,14 @@ void DropArea::paintEvent(QPaintEvent *event)
         painter.drawRoundedRect(QRectF(6, 6, w - 12, h - 12), 5, 5, Qt::AbsoluteSize);
         const int side = pictureSize(w, h);
         QSvgRenderer picture(QString::fromLatin1(Picture));
-        picture.render(&painter, QRectF(8, h - 9 - side, side, side));
+        picture.render(&painter, QRectF(PictureLeft, h - PictureBottom - side, side, side));
     }
     QLabel::paintEvent(event);
+}
+
+void DropArea::resizeEvent(QResizeEvent *event)
+{
+    // The text is centred in the room right of the picture, never over it.
+    setContentsMargins(PictureLeft + pictureSize(event->size().width(), event->size().height()), 0, 0, 0);
+    QLabel::resizeEvent(event);
 }

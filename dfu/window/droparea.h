@@ -8,6 +8,7 @@ class QDropEvent;
 class QMimeData;
 class QMouseEvent;
 class QPaintEvent;
+class QResizeEvent;
 
 // The drop zone through which the user picks a firmware package: exactly one
 // local file dragged onto it, or a file chosen in a dialog after a
@@ -21,6 +22,9 @@ public:
     static constexpr char SettingsKey[] = "UI/DropArea_File";
     static constexpr char Picture[] = ":/dfu/images/firmware.svg";
     static constexpr int MaxPictureSize = 128;
+    // The picture's left edge and its distance from the bottom edge.
+    static constexpr int PictureLeft = 8;
+    static constexpr int PictureBottom = 9;
 
     explicit DropArea(QWidget *parent = nullptr);
 
@@ -37,6 +41,7 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;

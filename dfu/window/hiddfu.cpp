@@ -85,9 +85,12 @@ HIDDfu::HIDDfu(QWidget *parent, Qt::WindowFlags flags)
     ui->progressBar->setRange(0, 100);
     ui->progressBar->hide();
     ui->stackedWidget->setCurrentWidget(ui->dropPage);
-    // Bootloader and device names are shown as they come.
+    // Bootloader and device names are shown as they come; nothing is shown
+    // before a device is found.
     ui->statusBar->setTextFormat(Qt::PlainText);
     ui->infoLabel->setTextFormat(Qt::PlainText);
+    ui->statusBar->clear();
+    ui->infoLabel->clear();
     QMaterialIcon::setIcon(QStringLiteral("autorenew"), ui->restartTool);
     QMaterialIcon::setIcon(QStringLiteral("system_update_alt"), ui->sdfuTool);
     QMaterialIcon::setIcon(QStringLiteral("sd_storage"), ui->eStorTool);
@@ -679,6 +682,12 @@ void HIDDfu::refuseErase(const QString &text)
 
 void HIDDfu::closeEvent(QCloseEvent *event)
 {
+    // Stopping a flash leaves the controller without firmware: the user
+    // says so first. The flash may end while the question is open.
+    if (m_operating && m_firmware && !confirmStopFlash()) {
+        event->ignore();
+        return;
+    }
     if (m_operating) {
         // The worker still uses device and file: stop it first, then close
         // again once this close has been refused.
@@ -698,6 +707,16 @@ void HIDDfu::closeEvent(QCloseEvent *event)
     }
     m_searchTimer.stop();
     QWidget::closeEvent(event);
+}
+
+bool HIDDfu::confirmStopFlash()
+{
+    const QPointer<HIDDfu> self(this);
+    const QMessageBox::StandardButton answer =
+        showBox(QMessageBox::Question, tr("Firmware Update"),
+                tr("The controller is being flashed. Stop and leave it without firmware?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return self && answer == QMessageBox::Yes;
 }
 
 void HIDDfu::appendLog(const QString &html)

@@ -135,6 +135,9 @@ private:
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                         Qt::TextFormat format = Qt::AutoText);
     void warn(const QString &text);
+    // Asks whether a running flash may be stopped; false also when the
+    // window went away meanwhile.
+    bool confirmStopFlash();
     // The storage erase's refusals: a box that closes itself, and a log line.
     void refuseErase(const QString &text);
 

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray EraseApplication = QByteArrayLiteral("\x01\x02");
@@ -37,19 +39,15 @@ void hiddfu_uart_worker::flash(void *vhandle, QFile *iofile)
     log(QStringLiteral("flashing"));
     emit progress(0);
     qint64 sent = 0;
+    // The image size noted at the start bounds the loop, not the file.
     if (total > Block) {
         if (!setAddress(Block))
             return;
-        iofile->seek(start + Block);
-        while (!iofile->atEnd()) {
+        for (qint64 offset = Block; offset < total; offset += Block) {
             if (aborted())
                 return concludeAborted();
-            qint64 count = 0;
-            if (!sendBlock(iofile, false, &count))
-                return;
-            if (count == 0)
-                break;
-            if (!blockWritten(percent(sent, total)))
+            const qint64 count = std::min<qint64>(Block, total - offset);
+            if (!sendBlock(iofile, start + offset, count) || !blockWritten(offset + count, percent(sent, total)))
                 return;
             sent += count;
             emit progress(percent(sent, total));
@@ -58,10 +56,9 @@ void hiddfu_uart_worker::flash(void *vhandle, QFile *iofile)
 
     if (!setAddress(0))
         return;
-    iofile->seek(start);
-    qint64 count = 0;
     // Block 0 of an empty image still goes out, as the bare write command.
-    if (!sendBlock(iofile, true, &count) || !blockWritten(percent(sent, total)))
+    const qint64 count = std::min<qint64>(Block, total);
+    if (!sendBlock(iofile, start, count) || !blockWritten(count, percent(sent, total)))
         return;
     emit progress(100);
     conclude(Done);
@@ -87,18 +84,27 @@ void hiddfu_uart_worker::releaseHandle()
 bool hiddfu_uart_worker::eraseDone()
 {
     HIDProxy::qSleep(EraseStartMs);
-    return waitWhileBusy(DFUStatus::Erasing, EraseStepMs, 0);
+    DFUStatus status;
+    return waitWhileBusy(DFUStatus::Erasing, EraseStepMs, 0, status);
 }
 
-bool hiddfu_uart_worker::blockWritten(int donePercent)
+bool hiddfu_uart_worker::blockWritten(qint64 end, int donePercent)
 {
-    return waitWhileBusy(DFUStatus::Writing, WriteStepMs, donePercent);
+    DFUStatus status;
+    if (!waitWhileBusy(DFUStatus::Writing, WriteStepMs, donePercent, status))
+        return false;
+    // A write frame spoiled on the line is dropped without a word, and a
+    // bootloader that restarted writes from 0: either shows in the address.
+    if (status.address != end) {
+        conclude(CommunicationError, QStringLiteral("set address"));
+        return false;
+    }
+    return true;
 }
 
-bool hiddfu_uart_worker::waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent)
+bool hiddfu_uart_worker::waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent, DFUStatus &status)
 {
     const bool erasing = busyFlag == DFUStatus::Erasing;
-    DFUStatus status;
     switch (awaitIdle([this](DFUStatus *s) { return readStatus(s); }, status, busyFlag, pauseMs, erasing)) {
     case Wait::Idle:
         return true;
@@ -133,16 +139,11 @@ bool hiddfu_uart_worker::setAddress(uint32_t address)
     return true;
 }
 
-bool hiddfu_uart_worker::sendBlock(QFile *file, bool evenEmpty, qint64 *count)
+bool hiddfu_uart_worker::sendBlock(QFile *file, qint64 pos, qint64 count)
 {
-    const QByteArray block = file->read(Block);
-    if (file->error() != QFileDevice::NoError) {
-        conclude(FileReadError, file->errorString());
+    QByteArray block;
+    if (!readImage(file, pos, count, &block))
         return false;
-    }
-    *count = block.size();
-    if (block.isEmpty() && !evenEmpty)
-        return true;
     if (!m_link->send(QByteArray(1, WriteCommand) + block)) {
         conclude(CommunicationError, QStringLiteral("data bulk transfer"));
         return false;

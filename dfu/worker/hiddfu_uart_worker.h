@@ -43,16 +43,19 @@ protected:
 private:
     // The waits; on false the operation ended.
     bool eraseDone();
-    bool blockWritten(int donePercent);
-    // Polls while the bootloader shows `busyFlag`; a bootloader error ends
-    // an erase as EraseFailed and a write as FlashingError at `donePercent`.
-    bool waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent);
+    // A block is written when the bootloader is idle with its write address
+    // at `end`, the block's start plus its size.
+    bool blockWritten(qint64 end, int donePercent);
+    // Polls while the bootloader shows `busyFlag`, the status read last left
+    // in `status`; a bootloader error ends an erase as EraseFailed and a
+    // write as FlashingError at `donePercent`.
+    bool waitWhileBusy(uint8_t busyFlag, int pauseMs, int donePercent, DFUStatus &status);
     // Sets the write address and checks it in the status; on false the
     // operation ended.
     bool setAddress(uint32_t address);
-    // Sends the next block read from `file`, an empty one only when
-    // `evenEmpty`; on false the operation ended.
-    bool sendBlock(QFile *file, bool evenEmpty, qint64 *count);
+    // Sends the `count` image bytes at `pos` of `file` as one write
+    // command; on false the operation ended.
+    bool sendBlock(QFile *file, qint64 pos, qint64 count);
     bool readStatus(DFUStatus *status);
 
     UARTCommunicator *m_link = nullptr;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int CommandReport = 1;
@@ -37,6 +39,10 @@ void hiddfu_usb_worker::flash(void *vhandle, QFile *iofile)
         return conclude(CommunicationError, QStringLiteral("empty image"));
     if (flash_bulk(device, iofile, unsigned(imageStart), unsigned(imageSize)))
         return;
+    // A bulk transfer that hung kept an abort waiting: it is honoured
+    // before the report mode erases again.
+    if (abortArrived())
+        return concludeAborted();
     flashReports(device, iofile, imageStart, imageSize);
 }
 
@@ -54,16 +60,14 @@ void hiddfu_usb_worker::flashReports(HIDProxy *device, QFile *file, qint64 image
             return conclude(CommunicationError, QStringLiteral("set address"));
         if (!verifyAddressSet(device, status, ReportBlock, VerifyMs))
             return;
-        file->seek(imageStart + ReportBlock);
         unsigned int expected = ReportBlock;
-        while (!file->atEnd()) {
+        // The image size noted at the start bounds the loop, not the file.
+        for (qint64 offset = ReportBlock; offset < imageSize; offset += ReportBlock) {
             if (aborted())
                 return concludeAborted();
-            const qint64 count = readBlock(file, report, DataOffset, ReportBlock);
-            if (count < 0)
+            const qint64 count = std::min<qint64>(ReportBlock, imageSize - offset);
+            if (!readBlock(file, report, imageStart + offset, count))
                 return;
-            if (count == 0)
-                break;
             if (!device->sendPacket(report, DataReport))
                 return conclude(CommunicationError, QStringLiteral("data transfer"));
             expected += ReportBlock;
@@ -78,8 +82,7 @@ void hiddfu_usb_worker::flashReports(HIDProxy *device, QFile *file, qint64 image
         return conclude(CommunicationError, QStringLiteral("set address"));
     if (!verifyAddressSet(device, status, 0, VerifyMs))
         return;
-    file->seek(imageStart);
-    if (readBlock(file, report, DataOffset, ReportBlock) < 0)
+    if (!readBlock(file, report, imageStart, std::min<qint64>(ReportBlock, imageSize)))
         return;
     if (!device->sendPacket(report, DataReport))
         return conclude(CommunicationError, QStringLiteral("data transfer"));
@@ -130,17 +133,14 @@ bool hiddfu_usb_worker::flash_bulk(HIDProxy *device, QFile *file, unsigned int i
         // Only that the bootloader still answers counts here.
         if (!getStatus(device, &status))
             return end(CommunicationError, QStringLiteral("get status"));
-        file->seek(qint64(imageStart) + BulkBlock);
-        while (!file->atEnd()) {
+        QByteArray block;
+        for (qint64 offset = BulkBlock; offset < qint64(imageSize); offset += BulkBlock) {
             if (aborted()) {
                 concludeAborted();
                 return true;
             }
-            const QByteArray block = file->read(BulkBlock);
-            if (file->error() != QFileDevice::NoError)
-                return end(FileReadError, file->errorString());
-            if (block.isEmpty())
-                break;
+            if (!readImage(file, imageStart + offset, std::min<qint64>(BulkBlock, imageSize - offset), &block))
+                return true;
             if (!device->rawSend(BulkInterface, block, BulkTimeoutMs))
                 return bulkFailed(first);
             first = false;
@@ -154,19 +154,25 @@ bool hiddfu_usb_worker::flash_bulk(HIDProxy *device, QFile *file, unsigned int i
             written += block.size();
             emit progress(percent(written, imageSize));
         }
+        // The bulk blocks carry no address: a bootloader that lost a block
+        // or restarted on the way shows it only in where it stopped.
+        if (status.address != imageSize)
+            return end(CommunicationError, QStringLiteral("set address"));
     }
 
     if (!sendCommand(device, SetAddress, 0))
         return end(CommunicationError, QStringLiteral("set address"));
-    file->seek(imageStart);
-    const QByteArray block = file->read(BulkBlock);
-    if (file->error() != QFileDevice::NoError)
-        return end(FileReadError, file->errorString());
+    const unsigned int firstBlock = std::min<unsigned int>(BulkBlock, imageSize);
+    QByteArray block;
+    if (!readImage(file, imageStart, firstBlock, &block))
+        return true;
     if (!device->rawSend(BulkInterface, block, BulkTimeoutMs))
         return bulkFailed(first);
     bool over = false;
     if (!blockWritten(&over))
         return over || end(FlashingError, flashingError(percent(written, imageSize), status.error));
+    if (status.address != firstBlock)
+        return end(CommunicationError, QStringLiteral("set address"));
     emit progress(100);
     return end(Done);
 }
@@ -276,14 +282,15 @@ hiddfu_usb_worker::Check hiddfu_usb_worker::pollAddress(HIDProxy *device, DFUSta
     }
 }
 
-qint64 hiddfu_usb_worker::readBlock(QFile *file, QByteArray &buffer, int offset, int count)
+bool hiddfu_usb_worker::readBlock(QFile *file, QByteArray &report, qint64 pos, qint64 count)
 {
+    QByteArray bytes;
+    if (!readImage(file, pos, count, &bytes))
+        return false;
     // A short block must not carry the bytes of the block before it.
-    buffer.fill('\0');
-    const qint64 got = file->read(buffer.data() + offset, count);
-    if (got < 0)
-        conclude(FileReadError, file->errorString());
-    return got;
+    report.fill('\0');
+    report.replace(DataOffset, int(bytes.size()), bytes);
+    return true;
 }
 
 bool hiddfu_usb_worker::sendCommand(HIDProxy *device, uint8_t code, uint32_t argument)

@@ -62,9 +62,9 @@ private:
     bool erase(HIDProxy *device, uint8_t command, uint32_t argument, const char *step, bool abortIsFailure,
                bool nameError);
     void flashReports(HIDProxy *device, QFile *file, qint64 imageStart, qint64 imageSize);
-    // Reads up to `count` image bytes into `buffer` at `offset` after
-    // zeroing it; on a read error the operation ends and -1 comes back.
-    qint64 readBlock(QFile *file, QByteArray &buffer, int offset, int count);
+    // Reads the `count` image bytes at `pos` into the zeroed data report;
+    // on false the operation ended.
+    bool readBlock(QFile *file, QByteArray &report, qint64 pos, qint64 count);
     bool sendCommand(HIDProxy *device, uint8_t code, uint32_t argument);
     // The end of a failed bulk transfer: logged, and the report mode runs.
     bool bulkFailed(bool first);

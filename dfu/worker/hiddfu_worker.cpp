@@ -3,6 +3,8 @@
 #include "dfu_status.h"
 #include "hidproxy.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 
 #include <cmath>
@@ -17,6 +19,29 @@ hiddfu_worker::hiddfu_worker(QObject *parent)
 void hiddfu_worker::abort()
 {
     m_abort = true;
+}
+
+bool hiddfu_worker::abortArrived()
+{
+    // Only the queued calls to this worker: nothing else runs meanwhile.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    return aborted();
+}
+
+bool hiddfu_worker::readImage(QFile *file, qint64 pos, qint64 count, QByteArray *bytes)
+{
+    bytes->clear();
+    if (file->seek(pos))
+        *bytes = file->read(count);
+    if (file->error() != QFileDevice::NoError) {
+        conclude(FileReadError, file->errorString());
+        return false;
+    }
+    if (bytes->size() != count) {
+        conclude(FileReadError, tr("the file is shorter than when flashing began"));
+        return false;
+    }
+    return true;
 }
 
 void hiddfu_worker::conclude(Result code, const QVariant &param)

@@ -59,6 +59,15 @@ signals:
 protected:
     bool aborted() const { return m_abort; }
     void clearAbort() { m_abort = false; }
+    // Lets in an abort() that was queued while the thread was held up by a
+    // blocking call rather than a pause; true when the flag is set.
+    bool abortArrived();
+
+    // Reads the `count` image bytes at `pos` of the package. The image is
+    // what the file held when the operation started: a file cut short since
+    // (rewritten while it is flashed) ends the operation with
+    // FileReadError, as does a read error.
+    bool readImage(QFile *file, qint64 pos, qint64 count, QByteArray *bytes);
 
     // Ends the running operation with its terminal result: gives the handle
     // back, emits error(code, param), then finished(code == Done).

@@ -74,6 +74,11 @@ bool KDBServer::start(int port)
         return false;
     }
     asm_debug(kInfo, "socket created");
+    // A connection of an earlier run may linger in TIME_WAIT on the port
+    // (the emulator ended before its client): the port is still ours to
+    // listen on.
+    const int reuse = 1;
+    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     m_serverAddress = sockaddr_in{};
     m_serverAddress.sin_family = AF_INET;
     m_serverAddress.sin_port = htons(uint16_t(port));
@@ -197,6 +202,8 @@ bool KDBServer::consumeBuffered(Consumer consumer)
 
 long KDBServer::sendNow(const uint8_t *data, uint32_t length)
 {
+    if (m_outputHeld)
+        return 0;
     // A client that has gone must not end the process with SIGPIPE: the
     // failed send drops it instead.
     const ssize_t n = send(m_client, data, length, MSG_NOSIGNAL);
@@ -214,7 +221,7 @@ bool KDBServer::enqueue(const uint8_t *data, uint32_t length)
     if (length > kOutputQueueSize - queuedCount())
         return false;
     if (queuedCount() == 0)
-        m_queuedSince = std::chrono::steady_clock::now();
+        m_queuedSince = m_clock();
     if (length > kOutputQueueSize - m_queueEnd) {
         std::memmove(m_queue, m_queue + m_queueStart, queuedCount());
         m_queueEnd -= m_queueStart;
@@ -242,7 +249,7 @@ bool KDBServer::flush()
     // A client that reads takes everything queued within moments; the
     // system lets a few bytes through now and then even to one that never
     // reads, so only an emptied queue counts.
-    if (std::chrono::steady_clock::now() - m_queuedSince >= std::chrono::milliseconds(m_stallTimeoutMs)) {
+    if (m_clock() - m_queuedSince >= std::chrono::milliseconds(m_stallTimeoutMs)) {
         asm_debug(kWarning, "client does not read - dropped");
         dropClient();
         return false;

@@ -77,6 +77,15 @@ public:
     // bytes: nothing the client sent is carried out after it was dropped.
     void dropClient();
 
+    // For tests, which decide the output queue's state and age themselves
+    // rather than leave them to the system's socket buffers and the time a
+    // loaded machine takes: the clock the stall rule reads (the steady
+    // clock again when null), and a hold under which nothing is sent, so
+    // everything written waits in the queue.
+    using Clock = std::chrono::steady_clock::time_point (*)();
+    void setClock(Clock clock) { m_clock = clock ? clock : &std::chrono::steady_clock::now; }
+    void holdOutput(bool held) { m_outputHeld = held; }
+
 private:
     // Queues the bytes behind those waiting; false when they do not fit.
     bool enqueue(const uint8_t *data, uint32_t length);
@@ -98,6 +107,8 @@ private:
     uint32_t m_queueStart = 0;
     uint32_t m_queueEnd = 0;
     std::chrono::steady_clock::time_point m_queuedSince;
+    Clock m_clock = &std::chrono::steady_clock::now;
+    bool m_outputHeld = false;
 };
 
 // The one server of the program.

@@ -7,9 +7,11 @@
 #include "language_catalogues.h"
 #include "qlang.h"
 #include "qmaterialfont.h"
+#include "quit_signals.h"
 #include "restart_loop.h"
 #include "singleapp.h"
 #include "themedetector.h"
+#include "titleroomstyle.h"
 #include "zurovurazev.h"
 
 #include <QApplication>
@@ -101,12 +103,21 @@ int app_runner(int argc, char **argv, QString &transport, QString &product)
     }
     if (first_start)
         firstPass(*app);
+    installTitleRoomStyle();
 
     const QList<QTranslator *> translators = QLANG::installLanguage(app, nullptr, QStringLiteral("lang"));
 
     auto *window = new ZuROVUrazev;
     QObject::connect(guard, &SingleAppHandler::incomingMessage, window, &ZuROVUrazev::externalMessage);
     window->readSettings();
+    // SIGTERM, SIGINT and SIGHUP close the window as Quit does, which stops
+    // the emulator child; the pass then ends even with a dialog of the
+    // window still open.
+    auto *quitSignals = new QuitSignals(window);
+    QObject::connect(quitSignals, &QuitSignals::received, window, [window] {
+        if (window->close())
+            QCoreApplication::exit(0);
+    });
     window->show();
     const int code = QApplication::exec();
     transport = window->dfuTransport();

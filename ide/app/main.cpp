@@ -7,8 +7,12 @@
 int main(int argc, char **argv)
 {
     return runRestartLoop(
-        [&](QString &transport, QString &product) { return app_runner(argc, argv, transport, product); },
+        [&](QString &transport, QString &product) {
+            PassArguments args(argc, argv);
+            return app_runner(args.count(), args.values(), transport, product);
+        },
         [&](const QString &transport, const QString &product) {
-            return libhid_main(argc, argv, transport, product);
+            PassArguments args(argc, argv);
+            return libhid_main(args.count(), args.values(), transport, product);
         });
 }

@@ -26,3 +26,13 @@ int idePassResult(int eventLoopResult)
         return 0;
     }
 }
+
+PassArguments::PassArguments(int argc, char **argv)
+    : m_count(argc)
+{
+    for (int i = 0; i < argc; ++i)
+        m_values.append(QByteArray(argv[i]));
+    for (QByteArray &value : m_values)
+        m_pointers.push_back(value.data());
+    m_pointers.push_back(nullptr);
+}

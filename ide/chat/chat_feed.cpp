@@ -6,9 +6,12 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 
-ChatFeed::ChatFeed(QListWidget *list, QObject *parent)
+#include <algorithm>
+
+ChatFeed::ChatFeed(QListWidget *list, QObject *parent, int maxMessages)
     : QObject(parent)
     , m_list(list)
+    , m_maxMessages(maxMessages)
 {
     m_batch.setSingleShot(true);
     m_batch.setInterval(0);
@@ -20,12 +23,14 @@ void ChatFeed::addSent(QChatLabel *bubble)
     if (bubble->delivery() == QChatLabel::Pending)
         m_awaiting.append(bubble);
     m_queue.append({true, bubble, bubble->address(), 0, QString()});
+    boundQueue();
     m_batch.start();
 }
 
 void ChatFeed::addReceived(quint16 address, quint8 port, const QString &text)
 {
     m_queue.append({false, nullptr, address, port, text});
+    boundQueue();
     m_batch.start();
 }
 
@@ -70,6 +75,7 @@ void ChatFeed::clear()
     m_queue.clear();
     m_awaiting.clear();
     m_list->clear();
+    m_dropped = 0;
 }
 
 void ChatFeed::addBatch()
@@ -100,5 +106,38 @@ void ChatFeed::addQueued(int budgetMs)
             continue;
         bubbles.append(bubbleOf(message));
     }
+    makeRoom(bubbles.size());
     chat_appendBubbles(m_list, bubbles);
+}
+
+void ChatFeed::boundQueue()
+{
+    const int excess = m_queue.size() - m_maxMessages;
+    if (excess <= 0)
+        return;
+    for (int i = 0; i < excess; ++i)
+        delete m_queue.takeFirst().sent.data();
+    m_dropped += excess;
+    showDropped();
+}
+
+void ChatFeed::makeRoom(int incoming)
+{
+    const int excess = chat_bubbleCount(m_list) + incoming - m_maxMessages;
+    if (excess <= 0)
+        return;
+    chat_removeOldest(m_list, excess);
+    m_dropped += excess;
+    // Dropped bubbles are deleted later with their items; those of earlier
+    // drops that waited for an acknowledgement are gone from the waiting
+    // list now.
+    m_awaiting.erase(std::remove_if(m_awaiting.begin(), m_awaiting.end(),
+                                    [](const QPointer<QChatLabel> &bubble) { return bubble.isNull(); }),
+                     m_awaiting.end());
+    showDropped();
+}
+
+void ChatFeed::showDropped()
+{
+    chat_setDroppedLine(m_list, tr("Older messages dropped: %1").arg(m_dropped));
 }

@@ -5,6 +5,9 @@
 // thousands of messages keeps every bubble and never holds the window for
 // long. The sent bubbles that wait for their acknowledgement are kept apart
 // in order, so acknowledgements are matched without walking the list.
+// The conversation keeps the newest MaxMessages messages: older ones are
+// dropped (queued ones before their bubble is built), and a line at the top
+// of the list says how many.
 
 #include <QList>
 #include <QObject>
@@ -22,8 +25,11 @@ class ChatFeed : public QObject
 public:
     // How long one batch may spend building bubbles before it adds them.
     static constexpr int BatchBudgetMs = 20;
+    // The messages kept, in the list and in the queue together.
+    static constexpr int MaxMessages = 5000;
 
-    explicit ChatFeed(QListWidget *list, QObject *parent = nullptr);
+    // maxMessages: the bound, MaxMessages but in tests.
+    explicit ChatFeed(QListWidget *list, QObject *parent = nullptr, int maxMessages = MaxMessages);
 
     // A sent message's bubble, already set up (its wait for the
     // acknowledgement runs from now); it joins the list after every message
@@ -40,6 +46,8 @@ public:
     bool newestAddress(quint16 *address) const;
     // Messages not yet in the list.
     int queued() const { return m_queue.size(); }
+    // Older messages dropped since the last clear.
+    int dropped() const { return m_dropped; }
 
     // Puts every queued message into the list now.
     void flush();
@@ -62,9 +70,16 @@ private:
     // Adds the oldest queued messages, all of them or as many as are built
     // within budgetMs.
     void addQueued(int budgetMs);
+    // Drops the oldest queued messages beyond the bound.
+    void boundQueue();
+    // Drops the oldest bubbles of the list so that `incoming` more fit.
+    void makeRoom(int incoming);
+    void showDropped();
 
     QListWidget *m_list;
     QList<Message> m_queue;
     QList<QPointer<QChatLabel>> m_awaiting;
     QTimer m_batch;
+    const int m_maxMessages;
+    int m_dropped = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The conversation list of the chat page: one item per message, oldest
-// first, each item's widget a QChatLabel.
+// first, each item's widget a QChatLabel; when older messages were dropped,
+// a line at the top that says so.
 
 #include <QList>
 #include <QString>
@@ -19,6 +20,14 @@ class QListWidget;
 void chat_appendBubbles(QListWidget *list, const QList<QChatLabel *> &bubbles);
 void chat_appendBubble(QListWidget *list, QChatLabel *bubble);
 
-// The conversation as one HTML document: each bubble, in list order, after
-// its time stamp; items without a bubble are skipped.
+// Sets the line at the top of the list that says that older messages were
+// dropped (an item without a bubble), adding it when there is none.
+void chat_setDroppedLine(QListWidget *list, const QString &text);
+// The number of bubbles in the list.
+int chat_bubbleCount(const QListWidget *list);
+// Removes the `count` oldest bubbles with their items, in one removal.
+void chat_removeOldest(QListWidget *list, int count);
+
+// The conversation as one HTML document: the dropped line, then each
+// bubble, in list order, after its time stamp; other items are skipped.
 QString chat_toHtml(const QListWidget *list);

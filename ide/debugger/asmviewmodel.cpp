@@ -1,7 +1,9 @@
 #include "asmviewmodel.h"
 
+#include "kolm_opcodes.h"
 #include "qmaterialfont.h"
 
+#include <QFontMetricsF>
 #include <QJsonObject>
 #include <QLocale>
 
@@ -72,13 +74,38 @@ QVariant AsmViewModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return QVariant();
     switch (index.column()) {
-    case 0: return hexText(entry.address, 8);
-    case 1:
-        if (entry.opname.isEmpty())
-            return hexText(unsigned(entry.opcode), 2);
-        return entry.opname + QStringLiteral(" (%1)").arg(hexText(unsigned(entry.opcode), 2));
+    case 0: return addressText(entry.address);
+    case 1: return opcodeText(entry.opname, entry.opcode);
     default: return entry.arguments.join(QStringLiteral(", "));
     }
+}
+
+QString AsmViewModel::addressText(tvar address)
+{
+    return hexText(address, 8);
+}
+
+QString AsmViewModel::opcodeText(const QString &opname, int opcode)
+{
+    if (opname.isEmpty())
+        return hexText(unsigned(opcode), 2);
+    return opname + QStringLiteral(" (%1)").arg(hexText(unsigned(opcode), 2));
+}
+
+qreal AsmViewModel::widestText(int column, const QFontMetricsF &metrics)
+{
+    qreal widest = 0;
+    if (column == 0) {
+        // Every address has eight digits; the widest repeats the widest digit.
+        for (tvar digit = 0; digit < 16; ++digit)
+            widest = qMax(widest, metrics.horizontalAdvance(addressText(digit * 0x11111111u)));
+    } else if (column == 1) {
+        for (const kolm_isa::OpcodeInfo &info : kolm_isa::kOpcodeList)
+            widest = qMax(widest, metrics.horizontalAdvance(opcodeText(QLatin1String(info.mnemonic), info.opcode)));
+        for (int byte = 0; byte < 256; ++byte)
+            widest = qMax(widest, metrics.horizontalAdvance(opcodeText(QString(), byte)));
+    }
+    return widest;
 }
 
 void AsmViewModel::fill(const QJsonArray &text)
@@ -115,6 +142,12 @@ void AsmViewModel::clear()
 tvar AsmViewModel::eip() const
 {
     return m_eip;
+}
+
+int AsmViewModel::opcodeAt(tvar address) const
+{
+    const auto row = m_rows.constFind(address);
+    return row == m_rows.constEnd() ? -1 : m_entries.at(row.value()).opcode;
 }
 
 void AsmViewModel::markChanged(int row)

@@ -14,6 +14,8 @@
 #include <QList>
 #include <QStringList>
 
+class QFontMetricsF;
+
 class AsmViewModel : public QAbstractTableModel {
     Q_OBJECT
     Q_PROPERTY(uint eip READ eip WRITE setEip)
@@ -42,6 +44,17 @@ public:
     void clear();
 
     tvar eip() const;
+    // The opcode of the instruction at address; -1 when the listing has
+    // none there.
+    int opcodeAt(tvar address) const;
+
+    // The texts of the address and opcode columns.
+    static QString addressText(tvar address);
+    static QString opcodeText(const QString &opname, int opcode);
+    // The width in the font of the widest text that the address (0) or the
+    // opcode (1) column can show for an instruction of the machine; 0 for
+    // the arguments column, whose texts have no bound.
+    static qreal widestText(int column, const QFontMetricsF &metrics);
 
 public slots:
     // Moves the mark to the row of eip.

@@ -8,6 +8,8 @@
 
 #include <QHeaderView>
 #include <QStandardItemModel>
+#include <QStyle>
+#include <QtMath>
 #include <QSettings>
 
 ZuASMDebugger::ZuASMDebugger(QWidget *parent)
@@ -37,6 +39,7 @@ ZuASMDebugger::ZuASMDebugger(QWidget *parent)
     ui->vtableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->ramView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->asmTable->horizontalHeader()->setStretchLastSection(true);
+    sizeListingColumns();
 
     ui->toolBox->setCurrentIndex(0);
     connect(ui->codeViewCombo, QOverload<int>::of(&QComboBox::activated), this, &ZuASMDebugger::codeViewActivated);
@@ -52,6 +55,20 @@ ZuASMDebugger::ZuASMDebugger(QWidget *parent)
     ui->runtimeTree->header()->setStretchLastSection(true);
 
     readSettings();
+}
+
+void ZuASMDebugger::sizeListingColumns()
+{
+    QTableView *table = ui->asmTable;
+    QHeaderView *header = table->horizontalHeader();
+    const QFontMetricsF metrics(table->font());
+    // The item's text margins on both sides and the grid line.
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1)
+        + (table->showGrid() ? 1 : 0);
+    for (int column : {0, 1}) {
+        const int text = qCeil(AsmViewModel::widestText(column, metrics)) + margins;
+        header->resizeSection(column, qMax(text, header->sectionSizeHint(column)));
+    }
 }
 
 ZuASMDebugger::~ZuASMDebugger()

@@ -77,6 +77,13 @@ public:
     // RAM and the stack area after it).
     int registerCount() const;
     int ramImageSize() const;
+    // Whether the machine's next instruction ends the script (a halt): a
+    // step would run on past the script's end.
+    bool atScriptEnd() const;
+    // Forgets the current instruction: neither the listing nor the source
+    // marks a position (the machine runs, or is gone).
+    void clearPosition();
+
     // Whether the listing carried source locations.
     bool hasDebugSymbols() const { return !m_debugLocs.isEmpty(); }
 
@@ -114,10 +121,18 @@ private slots:
     void scrollToRow(int row);
 
 private:
+    // Gives the address and opcode columns of the listing the width of the
+    // widest text they can show, so that no instruction is cut short.
+    void sizeListingColumns();
+    // Makes the register table at least as tall as the machine's registers
+    // with its header.
+    void reserveRegisterRows();
     void buildFlagsTree();
     bool setEipSource(tvar eip);
     void currentLocChanged();
     bool highlightText(const DbgEntry &entry);
+    // Takes the source highlight away.
+    void unmarkText();
     // The debug location that holds the address; null for none.
     const DbgEntry *locationOf(tvar eip) const;
     // The source file's text; false when it cannot be read.

@@ -3,6 +3,7 @@
 
 #include "zuasmdebugger.h"
 
+#include "kolm_opcodes.h"
 #include "kolmproject.h"
 #include "qmaterialfont.h"
 #include "ui_zuasmdebugger.h"
@@ -163,11 +164,11 @@ void ZuASMDebugger::currentLocChanged()
         setMode(Step);
 }
 
-bool ZuASMDebugger::highlightText(const DbgEntry &entry)
+void ZuASMDebugger::unmarkText()
 {
-    // Takes the previous highlight away. Only the highlight formats the
-    // text, so clearing its range clears the whole document, without
-    // touching the layout of every other line of a long source.
+    // Only the highlight formats the text, so clearing its range clears the
+    // whole document, without touching the layout of every other line of a
+    // long source.
     QTextDocument *document = ui->codeEditor->document();
     const int size = document->characterCount() - 1;
     if (m_marked.first < size) {
@@ -177,6 +178,24 @@ bool ZuASMDebugger::highlightText(const DbgEntry &entry)
         previous.setCharFormat(QTextCharFormat());
     }
     m_marked = {0, 0};
+}
+
+bool ZuASMDebugger::atScriptEnd() const
+{
+    return m_asmModel.opcodeAt(m_asmModel.eip()) == kolm_isa::OP_halt;
+}
+
+void ZuASMDebugger::clearPosition()
+{
+    m_asmModel.setEip(AsmViewModel::NoEip);
+    unmarkText();
+    m_currentLoc = nullptr;
+}
+
+bool ZuASMDebugger::highlightText(const DbgEntry &entry)
+{
+    unmarkText();
+    QTextDocument *document = ui->codeEditor->document();
 
     QTextCharFormat mark;
     mark.setBackground(QBrush(QMaterialIcon::instance()->color(QMaterialIcon::Warning)));

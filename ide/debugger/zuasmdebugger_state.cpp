@@ -2,11 +2,13 @@
 // tree of VM flags.
 
 #include "zuasmdebugger.h"
+#include "kolm_opcodes.h"
 
 #include "qmaterialfont.h"
 #include "ui_zuasmdebugger.h"
 
 #include <QDateTime>
+#include <QHeaderView>
 #include <QStandardItemModel>
 #include <QtEndian>
 
@@ -76,6 +78,17 @@ void ZuASMDebugger::setupRegs(int count)
     for (int i = 0; i < std::min(count, MaxRegisters); ++i)
         names << registerName(i);
     m_registersModel.init(names, {});
+    reserveRegisterRows();
+}
+
+void ZuASMDebugger::reserveRegisterRows()
+{
+    // The page shrinks the other views first: the machine's registers stay
+    // in view, each of them.
+    QTableView *view = ui->registersView;
+    const int rows = std::min(m_registersModel.rowCount(), int(kolm_isa::kRegisterCount));
+    view->setMinimumHeight(view->horizontalHeader()->sizeHint().height()
+                           + rows * view->verticalHeader()->defaultSectionSize() + 2 * view->frameWidth());
 }
 
 void ZuASMDebugger::setupStack(int depth)
@@ -175,6 +188,7 @@ void ZuASMDebugger::clear()
     m_vtableModel.init(QStringList(), {});
     m_registersModel.init(QStringList(), {});
     m_ramModel.init(0);
+    clearPosition();
 }
 
 void htmlMakeCollapsable(QString &body, const QString &title)

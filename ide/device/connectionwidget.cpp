@@ -72,6 +72,28 @@ QLatin1String ConnectionWidget::deviceTypeIcon(int type)
     return QLatin1String(lookOf(type).glyph);
 }
 
+bool ConnectionWidget::selectDevice(int type, const QString &address)
+{
+    for (int row = 0; row < ui->deviceList->count(); ++row) {
+        QListWidgetItem *item = ui->deviceList->item(row);
+        if (item->data(TypeRole).toInt() == type && item->data(DeviceRole).toString() == address) {
+            ui->deviceList->setCurrentItem(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+void ConnectionWidget::showEvent(QShowEvent *event)
+{
+    // A list that takes the focus makes its first entry current, which
+    // may be a port with nothing behind it: the focus starts elsewhere
+    // until the user picks.
+    if (!ui->deviceList->currentItem())
+        ui->vmHaltCheck->setFocus();
+    QDialog::showEvent(event);
+}
+
 int ConnectionWidget::selectedType() const
 {
     const QListWidgetItem *item = ui->deviceList->currentItem();

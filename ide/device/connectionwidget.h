@@ -40,11 +40,20 @@ public:
     // The Material Icons glyph of the type.
     static QLatin1String deviceTypeIcon(int type);
 
+    // Makes the entry of that type and address current (the one used last
+    // time); false when there is none. Without a current entry when the
+    // dialog shows, none is chosen for the user: the list does not take the
+    // first entry by itself.
+    bool selectDevice(int type, const QString &address);
+
     // The type number of the current entry; -1 without one.
     int selectedType() const;
     // The address of the current entry; empty without one.
     QString selectedDevice() const;
     bool resetChecked() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     // The buttons are usable only while some entry is current.

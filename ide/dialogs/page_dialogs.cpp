@@ -21,12 +21,15 @@ QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon ic
     return answer;
 }
 
+QString defaultProjectsDirectory()
+{
+    const QString documents = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 QString projectsDirectory()
 {
-    QString documents = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
-    if (documents.isEmpty())
-        documents = QDir::homePath();
-    return QSettings().value(QStringLiteral("Directory"), documents).toString();
+    return QSettings().value(QStringLiteral("Directory"), defaultProjectsDirectory()).toString();
 }
 
 void pageWarning(QWidget* parent, const QString& title, const QString& text)

@@ -15,8 +15,13 @@ QMessageBox::StandardButton pageMessageBox(QWidget* parent, QMessageBox::Icon ic
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+// The default of the setting "Directory": the user's first documents
+// location when that folder exists, else the home folder (a fresh account
+// may have no documents folder yet).
+QString defaultProjectsDirectory();
+
 // Where the project dialogs start looking: the setting "Directory", by
-// default the user's first documents location (home when there is none).
+// default defaultProjectsDirectory().
 QString projectsDirectory();
 
 // A warning with one OK button.

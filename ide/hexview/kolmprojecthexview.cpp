@@ -1,7 +1,19 @@
 #include "kolmprojecthexview.h"
 #include "ui_kolmprojecthexview.h"
 
-#include <QFontDatabase>
+#include "fixedwidthfont.h"
+
+#include <QFontMetricsF>
+#include <QScreen>
+#include <QScrollBar>
+#include <QtMath>
+
+namespace {
+
+// The smallest font the bytes are shown in, in points.
+constexpr int MinPointSize = 8;
+
+} // namespace
 
 KolmProjectHexview::KolmProjectHexview(QWidget* parent)
     : QDialog(parent),
@@ -9,7 +21,31 @@ KolmProjectHexview::KolmProjectHexview(QWidget* parent)
 {
     ui->setupUi(this);
     // Bytes line up in columns only in a fixed-width font.
-    ui->plainTextEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ui->plainTextEdit->setFont(fixedWidthFont());
+    fitByteLine();
+}
+
+void KolmProjectHexview::fitByteLine()
+{
+    QPlainTextEdit* edit = ui->plainTextEdit;
+    // A line of sixteen bytes with the comma and blank that follow it.
+    const QString line = cArray(QByteArray(17, '\0'), QString()).section(QLatin1Char('\n'), 1, 1);
+    const QMargins margins = layout()->contentsMargins();
+    const int around = qCeil(2 * edit->document()->documentMargin()) + edit->cursorWidth()
+        + 2 * edit->frameWidth() + edit->verticalScrollBar()->sizeHint().width() + margins.left()
+        + margins.right();
+    auto needed = [&](const QFont& font) {
+        return around + qCeil(QFontMetricsF(font).horizontalAdvance(line));
+    };
+    // The dialog grows up to the screen's width; on a narrower screen the
+    // font shrinks as far as it stays readable.
+    const int room = qMax(width(), screen()->availableGeometry().width());
+    QFont font = edit->font();
+    while (needed(font) > room && font.pointSize() > MinPointSize)
+        font.setPointSize(font.pointSize() - 1);
+    edit->setFont(font);
+    if (needed(font) > width())
+        resize(qMin(needed(font), room), height());
 }
 
 KolmProjectHexview::~KolmProjectHexview()

@@ -28,6 +28,10 @@ public:
     static QString cArray(const QByteArray& data, const QString& name);
 
 private:
+    // Widens the dialog so that a whole line of bytes shows without
+    // scrolling sideways.
+    void fitByteLine();
+
     Ui::KolmProjectHexview* ui;
     QByteArray m_data;
     QString m_name;

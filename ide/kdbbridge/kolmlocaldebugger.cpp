@@ -6,6 +6,12 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Takes prefix off the front of line; false when line does not begin with
@@ -18,6 +24,37 @@ bool takePrefix(QString &line, QLatin1String prefix)
     return true;
 }
 
+// The emulator process ends with the IDE: should the IDE die without
+// stopping it (killed, crashed), the system sends the child SIGTERM, which
+// ends it as a stop does, so that it does not keep the port taken.
+class EmulatorProcess : public QProcess {
+public:
+    explicit EmulatorProcess(QObject *parent)
+        : QProcess(parent)
+#ifdef Q_OS_LINUX
+        , m_parent(::getpid())
+#endif
+    {
+    }
+
+protected:
+    // Runs in the child between fork and exec.
+    void setupChildProcess() override
+    {
+#ifdef Q_OS_LINUX
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The IDE may have died before the request was in place.
+        if (::getppid() != m_parent)
+            ::_exit(1);
+#endif
+    }
+
+private:
+#ifdef Q_OS_LINUX
+    const pid_t m_parent;
+#endif
+};
+
 } // namespace
 
 const char *const KolmLocalDebugger::PortKey = "RemoteTCP/EMUPort";
@@ -25,7 +62,7 @@ const char *const KolmLocalDebugger::PortKey = "RemoteTCP/EMUPort";
 KolmLocalDebugger::KolmLocalDebugger(QObject *parent)
     : QObject(parent)
     , m_program(kdbProgramPath())
-    , m_process(new QProcess(this))
+    , m_process(new EmulatorProcess(this))
 {
     connect(m_process, &QProcess::readyReadStandardOutput, this, &KolmLocalDebugger::dbg_stdout);
     connect(m_process, &QProcess::readyReadStandardError, this, &KolmLocalDebugger::dbg_stderr);

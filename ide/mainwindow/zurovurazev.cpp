@@ -10,6 +10,7 @@
 #include "kolmlocaldebugger.h"
 #include "qmaterialfont.h"
 #include "qstatuslabel.h"
+#include "reference_text.h"
 #include "ui_zurovurazev.h"
 #include "zuasmgetkey.h"
 #include "zuhal_messenger.h"
@@ -63,6 +64,11 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     ui = new Ui_ZuROVUrazev;
     ui->setupUi(this);
     ui->logBrowser->document()->setMaximumBlockCount(LogLines);
+    // The Device page's Information box keeps five lines however tall the
+    // configuration editor below it and the log panel are.
+    QTextBrowser *info = ui->deviceInfoBrowser;
+    info->setMinimumHeight(5 * info->fontMetrics().lineSpacing()
+                           + 2 * int(info->document()->documentMargin()) + 2 * info->frameWidth());
     hexValidator = new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[A-F0-9\\s]+"), QRegularExpression::CaseInsensitiveOption));
 
@@ -135,8 +141,7 @@ ZuROVUrazev::ZuROVUrazev(QWidget *parent)
     setDefaultKey(key);
 
     connect(ui->actionRemote, &QAction::triggered, this, &ZuROVUrazev::on_actionConnect_triggered);
-    ui->actionDebug_Next->setEnabled(false);
-    connect(ui->zudbgPage, &ZuASMDebugger::debugsyms, ui->actionDebug_Next, &QAction::setEnabled);
+    connect(ui->zudbgPage, &ZuASMDebugger::debugsyms, this, &ZuROVUrazev::updateDebugActions);
     ui->chatAdvancedGroup->setCheckable(true);
     ui->chatAdvancedGroup->setTitle(tr("Advanced"));
     setupChatWidget();
@@ -196,7 +201,7 @@ void ZuROVUrazev::loadReference()
 {
     QFile reference(QStringLiteral(":/data/kolm.md"));
     if (reference.open(QIODevice::ReadOnly))
-        ui->kolmReferenceBrowser->setMarkdown(QString::fromUtf8(reference.readAll()));
+        setReferenceMarkdown(ui->kolmReferenceBrowser->document(), QString::fromUtf8(reference.readAll()));
 }
 
 void ZuROVUrazev::externalMessage(QString data)
@@ -377,6 +382,9 @@ void ZuROVUrazev::closeEvent(QCloseEvent *event)
         progress->setValue(0);
         progress->setWindowModality(Qt::WindowModal);
         progress->setLabelText(tr("Emulator process shutdown"));
+        // Shown at once, not after the dialog's own delay, which outlasts
+        // the wait: the window takes no input while it closes.
+        progress->open();
         disconnect(localDebugger, &KolmLocalDebugger::finished, this, &ZuROVUrazev::emulator_finished);
         localDebugger->stop(false);
         for (int i = 0; i < 100 && localDebugger->process()->state() != QProcess::NotRunning; ++i) {

@@ -69,6 +69,7 @@ class ZuROVUrazev : public QMainWindow {
     friend class ZuROVUrazevMsgTest;
     friend class ZuROVUrazevChatTest;
     friend class ZuROVUrazevEmulatorConsoleTest;
+    friend class RussianPicturesTest;
 
 public:
     // Page indices of the form's page stack.
@@ -208,6 +209,7 @@ private slots:
     void checkUpdate();
     void updater_updatesAvailable(bool can_update, QString latest, QString changelog, QString url);
     void updater_noAnswer();
+    void updater_checkFailed(const QString &reason);
 
     // Project actions.
     void on_actionNew_Script_triggered();
@@ -333,8 +335,18 @@ private:
     // A refresh or a debug request that failed: back to idle with the
     // normal poll time and the debug actions on.
     void dbgInfoFailed();
-    // The debug actions that start a refresh, on or off; Interrupt stays.
-    void setDebugActionsEnabled(bool on);
+    // The device is in a debugging session; stopped: and no refresh or
+    // other request runs; can run: stopped before the script's end.
+    bool debugging() const;
+    bool debugStopped() const;
+    bool debugCanRun() const;
+    // Enables the debug actions by the three above.
+    void updateDebugActions();
+    // The script runs or the device is gone: the page marks no current
+    // instruction, and the status bar's notice goes.
+    void forgetMachinePosition();
+    // Says that the script has ended, with main's result.
+    void reportScriptEnd(qint32 result);
     // Sends a virtual machine request of a debug action; a failure is
     // reported and ends the refresh.
     bool sendDebugRequest(quint8 cmd, quint16 sub);
@@ -380,6 +392,11 @@ private:
     void infoConfigVersion(const unsigned char *data, unsigned len, NextPkt &next);
     // A reading chain that cannot go on: the device is unusable.
     void readChainFailed(NextPkt &next, const QString &detail);
+    // A chain step that failed: the chain is idle and the detail reported.
+    void chainStopped(NextPkt &next, const QString &detail);
+    // Shows the device's battery charge in the status label, in place of
+    // the one shown before.
+    void showBattery(int percent);
     // An upload that stops before writing: idle, controls by DevState.
     void endUpload(bool invalid);
     void wrongEditor(NextPkt &next);
@@ -442,6 +459,8 @@ private:
     QStatusLabel *messageStatus = nullptr;
     QStatusLabel *chatStatus = nullptr;
     QLabel *statusText = nullptr;
+    // The battery part of statusText's text as last shown.
+    QString batteryShown;
     QTimer msgTimer;
     QTimer pingTimer;
     Cfg_States state = CS_IDLE;

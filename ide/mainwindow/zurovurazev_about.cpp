@@ -22,6 +22,7 @@ void ZuROVUrazev::createUpdater()
     auto *appUpdater = new AppUpdater(url, this);
     updater = appUpdater;
     connect(appUpdater, &AppUpdater::updateInfoAvailable, this, &ZuROVUrazev::updater_updatesAvailable);
+    connect(appUpdater, &AppUpdater::updateCheckFailed, this, &ZuROVUrazev::updater_checkFailed);
     connect(&updateTimer, &QTimer::timeout, this, &ZuROVUrazev::updater_noAnswer);
     connect(ui->actionCheck_for_updates, &QAction::triggered, this, &ZuROVUrazev::checkUpdate);
 }
@@ -53,6 +54,20 @@ void ZuROVUrazev::updater_noAnswer()
         QMessageBox::information(this, tr("Check for Updates"), tr("No available updates."), QMessageBox::Ok);
     } else {
         statusBar()->showMessage(tr("No available updates."), 5000);
+    }
+}
+
+// A check that could not read the update description says so: to the
+// user who asked in a box, for an automatic check only in the log.
+void ZuROVUrazev::updater_checkFailed(const QString &reason)
+{
+    updateTimer.stop();
+    const QString text = tr("Cannot check for updates: %1").arg(reason);
+    if (manualCheck) {
+        manualCheck = false;
+        QMessageBox::warning(this, tr("Check for Updates"), text, QMessageBox::Ok);
+    } else {
+        logInfo(text);
     }
 }
 

@@ -55,6 +55,9 @@ void ZuROVUrazev::on_actionLaunch_triggered()
     } else {
         return;
     }
+    // The script starts or stops: what the window showed of the halted
+    // machine or of the upload no longer holds.
+    forgetMachinePosition();
     if (!sent)
         _write_error(tr("Communication error"));
 }

@@ -71,14 +71,11 @@ void ZuROVUrazev::finishScriptChain(DevState devState, NextPkt &next)
 
 void ZuROVUrazev::asmReadError(const QString &detail, NextPkt &next)
 {
-    const bool refreshing = state == CS_ASM_STATE;
-    device.state = DS_Invalid;
-    setupControls();
-    next.done = true;
-    // The refresh is over: the window is usable again once the box closes.
-    if (refreshing)
+    // The chain or the refresh is over: the window is usable again once
+    // the box closes.
+    if (state == CS_ASM_STATE)
         dbgInfoFailed();
-    _read_error(detail);
+    readChainFailed(next, detail);
 }
 
 void ZuROVUrazev::processAsmStatus(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next)
@@ -89,9 +86,7 @@ void ZuROVUrazev::processAsmStatus(unsigned short sub, const unsigned char *data
     }
     if (sub == StatusSize) {
         if (len != 4) {
-            device.state = DS_Invalid;
-            setupControls();
-            _read_error(QStringLiteral("'Script binary size' packet must contain exactly 4 bytes"));
+            asmReadError(QStringLiteral("'Script binary size' packet must contain exactly 4 bytes"), next);
             return;
         }
         device.imageSize = word(data, 0);
@@ -123,7 +118,7 @@ void ZuROVUrazev::processAsmState(unsigned short sub, const unsigned char *data,
             ui->projectPage->flashLimit = device.scriptSpace;
             ui->projectPage->ramLimit = ram;
             if (device.imageSize > 0) {
-                logInfo(tr("The device script occupies %1 bytes").arg(device.imageSize));
+                logInfo(tr("The device script occupies %n bytes", nullptr, int(device.imageSize)));
                 request(next, CmdAsmStatus, StatusWord);
                 return;
             }
@@ -177,6 +172,12 @@ void ZuROVUrazev::processAsmRegs(unsigned short sub, const unsigned char *data, 
     for (int i = 0; i < count; ++i)
         registers[i] = word(data, i);
     page->updateRegisters(registers);
+    if (page->atScriptEnd()) {
+        // The next instruction ends the script: no step runs past it. The
+        // first register holds main's result.
+        page->setMode(ZuASMDebugger::Step);
+        reportScriptEnd(qint32(registers.value(0)));
+    }
     if (page->mode() == ZuASMDebugger::RunToMain || page->mode() == ZuASMDebugger::Next) {
         dbgInfoStart(CtrlStep, &next);
         return;
@@ -294,7 +295,7 @@ void ZuROVUrazev::processAsmWrite(unsigned short sub, const unsigned char *data,
     setProgress(tr("Writing script") + QStringLiteral(" %p%"), int(chunkOffset), device.image.size());
     if (writeNextAsm(next))
         return;
-    logInfo(tr("Written %1 bytes of script to the device").arg(device.image.size()));
+    logInfo(tr("Written %n bytes of script to the device", nullptr, int(device.image.size())));
     statusBar()->showMessage(tr("Script successfully flashed"), 10000);
     ui->actionUpload->setEnabled(true);
     state = CS_IDLE;

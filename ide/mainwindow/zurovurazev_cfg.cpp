@@ -63,7 +63,7 @@ void ZuROVUrazev::processMcuCfgRead(unsigned short sub, const unsigned char *dat
         next.sub = quint16(chunkOffset);
         return;
     }
-    logInfo(tr("Received %1 bytes of config data from the device").arg(device.configSize));
+    logInfo(tr("Received %n bytes of config data from the device", nullptr, int(device.configSize)));
     msgTimer.stop();
     QPointer<ZuROVUrazev> self(this);
     const QPointer<ZuHalAbstractMessenger> link(messenger);

@@ -12,6 +12,11 @@
 
 void ZuROVUrazev::setupControls()
 {
+    updateDebugActions();
+    // While the script runs the action halts it, otherwise it starts it.
+    QMaterialIcon::setIcon(messenger && device.state == DS_Messaging ? QStringLiteral("cancel")
+                                                                     : QStringLiteral("input"),
+                           ui->actionLaunch);
     if (!messenger) {
         ui->deviceBar->setEnabled(false);
         ui->menuOptions->setEnabled(false);
@@ -31,9 +36,6 @@ void ZuROVUrazev::setupControls()
     ui->actionDownload->setVisible(takesUploads);
     ui->actionUpload->setEnabled(takesUploads && (devState == DS_Messaging || devState == DS_Config));
     ui->actionLaunch->setEnabled(device.imageSize != 0);
-    // While the script runs the action halts it, otherwise it starts it.
-    QMaterialIcon::setIcon(devState == DS_Messaging ? QStringLiteral("cancel") : QStringLiteral("input"),
-                           ui->actionLaunch);
     ui->actionDownload->setEnabled(devState != DS_Config);
     ui->actionStart_Debugging->setEnabled(devState != DS_Debugging);
 

@@ -31,13 +31,45 @@ constexpr int DebugPollMs = 50;
 
 } // namespace
 
-void ZuROVUrazev::setDebugActionsEnabled(bool on)
+bool ZuROVUrazev::debugging() const
 {
-    ui->actionRestart_Debugging->setEnabled(on);
-    ui->actionDebug_Step->setEnabled(on);
-    ui->actionContinue->setEnabled(on);
+    return messenger && device.state == DS_Debugging;
+}
+
+bool ZuROVUrazev::debugStopped() const
+{
+    return debugging() && state == CS_IDLE;
+}
+
+bool ZuROVUrazev::debugCanRun() const
+{
+    return debugStopped() && !ui->zudbgPage->atScriptEnd();
+}
+
+void ZuROVUrazev::updateDebugActions()
+{
+    const bool canRun = debugCanRun();
+    ui->actionRestart_Debugging->setEnabled(debugStopped());
+    ui->actionDebug_Step->setEnabled(canRun);
+    ui->actionContinue->setEnabled(canRun);
     // Next steps by source lines: only with the listing's locations.
-    ui->actionDebug_Next->setEnabled(on && ui->zudbgPage->hasDebugSymbols());
+    ui->actionDebug_Next->setEnabled(canRun && ui->zudbgPage->hasDebugSymbols());
+    // Interrupt also ends a refresh that keeps stepping.
+    ui->actionInterrupt->setEnabled(debugging() && !ui->zudbgPage->atScriptEnd()
+                                    && (state == CS_IDLE || state == CS_ASM_STATE));
+}
+
+void ZuROVUrazev::forgetMachinePosition()
+{
+    ui->zudbgPage->clearPosition();
+    statusBar()->clearMessage();
+}
+
+void ZuROVUrazev::reportScriptEnd(qint32 result)
+{
+    const QString text = tr("The script has ended (return value %1)").arg(result);
+    logInfo(text);
+    statusBar()->showMessage(text);
 }
 
 bool ZuROVUrazev::sendDebugRequest(quint8 cmd, quint16 sub)
@@ -132,6 +164,7 @@ void ZuROVUrazev::disasm_finished(bool ok)
             return;
         ui->actionLog->setChecked(true);
         state = CS_IDLE;
+        updateDebugActions();
         pagesel_clicked(T_Script);
         return;
     }
@@ -146,7 +179,7 @@ void ZuROVUrazev::disasm_finished(bool ok)
 void ZuROVUrazev::dbgInfoStart(quint8 control, NextPkt *next)
 {
     state = CS_ASM_STATE;
-    setDebugActionsEnabled(false);
+    updateDebugActions();
     if (next) {
         next->valid = true;
         next->cmd = CmdAsmCtrl;
@@ -162,7 +195,7 @@ void ZuROVUrazev::dbgInfoFinished()
 {
     restorePollTime();
     state = CS_IDLE;
-    setDebugActionsEnabled(true);
+    updateDebugActions();
     ui->zudbgPage->updateRam();
     ui->zudbgPage->updateInfo();
 }
@@ -171,13 +204,14 @@ void ZuROVUrazev::dbgInfoFailed()
 {
     restorePollTime();
     state = CS_IDLE;
-    setDebugActionsEnabled(true);
+    updateDebugActions();
 }
 
 void ZuROVUrazev::on_actionRestart_Debugging_triggered()
 {
-    if (state != CS_IDLE)
+    if (!debugStopped())
         return;
+    forgetMachinePosition();
     const bool toMain = settings.value(QStringLiteral("DbgToMain"), true).toBool();
     ui->zudbgPage->setMode(toMain ? ZuASMDebugger::RunToMain : ZuASMDebugger::Init);
     dbgInfoStart(CtrlHalt, nullptr);
@@ -185,14 +219,14 @@ void ZuROVUrazev::on_actionRestart_Debugging_triggered()
 
 void ZuROVUrazev::on_actionDebug_Step_triggered()
 {
-    if (state != CS_IDLE)
+    if (!debugCanRun())
         return;
     dbgInfoStart(CtrlStep, nullptr);
 }
 
 void ZuROVUrazev::on_actionDebug_Next_triggered()
 {
-    if (state != CS_IDLE)
+    if (!debugCanRun())
         return;
     ui->zudbgPage->setMode(ZuASMDebugger::Next);
     dbgInfoStart(CtrlStep, nullptr);
@@ -200,6 +234,8 @@ void ZuROVUrazev::on_actionDebug_Next_triggered()
 
 void ZuROVUrazev::on_actionInterrupt_triggered()
 {
+    if (!debugging() || ui->zudbgPage->atScriptEnd())
+        return;
     if (state == CS_ASM_STATE) {
         // A refresh that keeps stepping ends at its next register reply.
         ui->zudbgPage->setMode(ZuASMDebugger::Step);
@@ -213,9 +249,11 @@ void ZuROVUrazev::on_actionInterrupt_triggered()
 
 void ZuROVUrazev::on_actionContinue_triggered()
 {
-    if (state != CS_IDLE)
+    if (!debugCanRun())
         return;
     ui->zudbgPage->setMode(ZuASMDebugger::Run);
+    // The machine runs: the position shown no longer holds.
+    forgetMachinePosition();
     device.state = DS_Messaging;
     setupControls();
     state = CS_ASM_START;

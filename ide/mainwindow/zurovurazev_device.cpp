@@ -54,6 +54,11 @@ constexpr quint16 AsmHalt = 0;
 constexpr uchar PortMc = 1;
 constexpr uchar PortHost = 2;
 
+// The entry chosen last time in the device selection, preselected the next
+// time.
+const char LastTypeKey[] = "Connection/LastType";
+const char LastDeviceKey[] = "Connection/LastDevice";
+
 } // namespace
 
 void ZuROVUrazev::dropConnection()
@@ -92,6 +97,8 @@ void ZuROVUrazev::on_actionConnect_triggered()
     dialog->appendDevices(TypeHid, ZuHalHidMessenger::enumerate());
     dialog->appendDevices(TypeSerial, ZuHalUartMessenger::enumerate());
     dialog->appendDevices(TypeTcp, ZuHalTCPMessenger::enumerate());
+    dialog->selectDevice(settings.value(QLatin1String(LastTypeKey), -1).toInt(),
+                         settings.value(QLatin1String(LastDeviceKey)).toString());
     const int result = dialog->exec();
     if (!self || !dialog)
         return;
@@ -101,6 +108,8 @@ void ZuROVUrazev::on_actionConnect_triggered()
     delete dialog;
     if (result != QDialog::Accepted || m_closed || messenger)
         return;
+    settings.setValue(QLatin1String(LastTypeKey), type);
+    settings.setValue(QLatin1String(LastDeviceKey), address);
 
     usb_disconnected();
     if (type == TypeTcp) {
@@ -231,7 +240,9 @@ void ZuROVUrazev::usb_post_connected()
     QMaterialIcon::setIcon(QStringLiteral("power_settings_new"), ui->actionConnect,
                            QMaterialIcon::instance()->color(QMaterialIcon::Success));
     ui->actionConnect->setToolTip(tr("Disconnect"));
-    connectionStatus->status(QStringLiteral("phonelink"), QMaterialIcon::Success, tr("Connected"));
+    // The link is open; whether a device is behind it shows with its first
+    // answer.
+    connectionStatus->status(QStringLiteral("phonelink"), QMaterialIcon::Warning, tr("Waiting for the device"));
     ui->actionRemote->setEnabled(false);
     if (relayConnect) {
         logInfo(tr("Query the relay device"));
@@ -361,6 +372,7 @@ void ZuROVUrazev::usb_disconnected()
         messenger = nullptr;
     }
     setupControls();
+    forgetMachinePosition();
     statusText->clear();
     QMaterialIcon::setIcon(QStringLiteral("power_settings_new"), ui->actionConnect,
                            QMaterialIcon::instance()->color(QMaterialIcon::Error));

@@ -8,6 +8,8 @@
 #include "cfg_block_io.h"
 #include "device_capabilities.h"
 #include "page_dialogs.h"
+#include "qmaterialfont.h"
+#include "qstatuslabel.h"
 #include "ui_zurovurazev.h"
 #include "v1_cc1101_v1.h"
 #include "v2_io_v1.h"
@@ -185,8 +187,7 @@ void ZuROVUrazev::processMcuInfo(unsigned short source, unsigned short sub, cons
         break;
     case InfoBattery:
         if (len == 1)
-            statusText->setText(statusText->text() + QLatin1Char(' ') + tr("Battery")
-                                + tr(": %1%").arg(int(qint8(data[0]))));
+            showBattery(qint8(data[0]));
         next.done = true;
         if (state == CS_GET_INFO) {
             device.ioHint.clear();
@@ -202,8 +203,23 @@ void ZuROVUrazev::processMcuInfo(unsigned short source, unsigned short sub, cons
     processPktBail(CmdMcuInfo, sub);
 }
 
+void ZuROVUrazev::showBattery(int percent)
+{
+    // A new charge replaces the one shown.
+    const QString shown = QLatin1Char(' ') + tr("Battery") + tr(": %1%").arg(percent);
+    QString text = statusText->text();
+    if (!batteryShown.isEmpty() && text.contains(batteryShown))
+        text.replace(batteryShown, shown);
+    else
+        text += shown;
+    batteryShown = shown;
+    statusText->setText(text);
+}
+
 void ZuROVUrazev::infoAddress(unsigned short source, const unsigned char *data, unsigned len, NextPkt &next)
 {
+    // The device's first answer.
+    connectionStatus->status(QStringLiteral("phonelink"), QMaterialIcon::Success, tr("Connected"));
     device.capabilities = 0;
     const bool given = len == 2;
     const quint16 address = given ? qFromLittleEndian<quint16>(data) : source;
@@ -234,13 +250,20 @@ void ZuROVUrazev::infoAddress(unsigned short source, const unsigned char *data, 
     setNext(next, CmdMcuInfo, InfoCapabilities);
 }
 
+void ZuROVUrazev::chainStopped(NextPkt &next, const QString &detail)
+{
+    // Idle: a repeated bad reply is bailed instead of failing the same
+    // step again.
+    state = CS_IDLE;
+    next.done = true;
+    stopProgressBar();
+    _read_error(detail);
+}
+
 void ZuROVUrazev::infoCapabilities(const unsigned char *data, unsigned len, NextPkt &next)
 {
-    if (len != 4) {
-        next.done = true;
-        _read_error(QStringLiteral("Device capabilities packet must contain exactly 4 bytes"));
-        return;
-    }
+    if (len != 4)
+        return chainStopped(next, QStringLiteral("Device capabilities packet must contain exactly 4 bytes"));
     device.capabilities |= qFromLittleEndian<quint32>(data);
     device.info += tr("Device connection") + QStringLiteral(": ") + transportName(messenger) + QStringLiteral("<br>");
     device.info += tr("Device capabilities:<ul>");
@@ -253,11 +276,8 @@ void ZuROVUrazev::infoCapabilities(const unsigned char *data, unsigned len, Next
 
 void ZuROVUrazev::relayCapabilities(quint32 capabilities, unsigned len, NextPkt &next)
 {
-    if (len != 4) {
-        next.done = true;
-        _read_error(QStringLiteral("Device capabilities packet must contain exactly 4 bytes"));
-        return;
-    }
+    if (len != 4)
+        return chainStopped(next, QStringLiteral("Device capabilities packet must contain exactly 4 bytes"));
     msgTimer.stop();
     QPointer<ZuROVUrazev> self(this);
     const QPointer<ZuHalAbstractMessenger> link(messenger);
@@ -361,11 +381,11 @@ void ZuROVUrazev::infoConfigMax(const unsigned char *data, unsigned len, NextPkt
 void ZuROVUrazev::readChainFailed(NextPkt &next, const QString &detail)
 {
     device.state = DS_Invalid;
-    next.done = true;
+    state = CS_IDLE;
     QPointer<ZuROVUrazev> self(this);
     setupControls();
     if (self)
-        _read_error(detail);
+        chainStopped(next, detail);
 }
 
 void ZuROVUrazev::processMcuIohint(unsigned short sub, const unsigned char *data, unsigned len, NextPkt &next)
@@ -449,7 +469,7 @@ void ZuROVUrazev::infoConfigVersion(const unsigned char *data, unsigned len, Nex
             return;
         pagesel_clicked(T_Script);
         ui->menuView->setEnabled(false);
-        pageWarning(this, tr("Device Confguration"),
+        pageWarning(this, tr("Device Configuration"),
                     tr("Cannot configure this device - device config version %1 is unknown").arg(version));
         return;
     }

@@ -4,12 +4,16 @@
 
 #include "zurovurazev.h"
 
+#include "first_window_size.h"
 #include "kolmproject.h"
 #include "qmaterialfont.h"
+#include "after_shown.h"
 #include "ui_zurovurazev.h"
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -77,13 +81,22 @@ void ZuROVUrazev::flushLog(int most)
 
 void ZuROVUrazev::readSettings()
 {
-    restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray());
+    if (!restoreGeometry(settings.value(QStringLiteral("Geometry")).toByteArray())) {
+        const QRect room = screen()->availableGeometry();
+        resize(firstWindowSize(room.size(), size()));
+        move(room.center() - rect().center());
+    }
     restoreState(settings.value(QStringLiteral("Window")).toByteArray(), 0);
     pingTimer.setInterval(qMax(MinimumPingMs, settings.value(QStringLiteral("Ping"), 3000).toInt()));
     ui->projectPage->readSettings();
+    // The last project opens once the window is on the screen, unless
+    // another one was opened by then.
     const QString last = settings.value(QStringLiteral("Editor/LastFile")).toString();
     if (!last.isEmpty())
-        code_open(last);
+        afterFirstPaint(this, [this, last] {
+            if (!ui->projectPage->project())
+                code_open(last);
+        });
     ui->actionAutoStart->setChecked(settings.value(QStringLiteral("AutoStart"), false).toBool());
     pagesel_clicked(T_Script);
 }

@@ -72,7 +72,7 @@ void ZuROVUrazev::on_actionUpload_triggered()
         return;
     }
     if (image.size() > MaxImageBytes) {
-        logError(tr("Cannot write the script - it is larger than %1 bytes").arg(MaxImageBytes));
+        logError(tr("Cannot write the script - it is larger than %n bytes", nullptr, MaxImageBytes));
         return;
     }
     const bool runsScripts = device.capabilities & DeviceCapability::Scripts;
@@ -82,8 +82,8 @@ void ZuROVUrazev::on_actionUpload_triggered()
         if (needed > room) {
             pageMessageBox(this, QMessageBox::Critical, tr("Out of Memory"),
                            tr("Cannot write config and compiled script - out of memory "
-                              "(overflowed by %1 bytes)")
-                               .arg(needed - room));
+                              "(overflowed by %n bytes)",
+                              nullptr, int(needed - room)));
             return;
         }
     }

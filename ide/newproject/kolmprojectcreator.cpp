@@ -23,11 +23,15 @@ constexpr int kBoardCustom = 2;
 const QLatin1String kScriptSuffix(".kos");
 
 // The name rule of the project and of a new script: letters, digits, blanks,
-// underscores, minus signs, dots and parentheses, at least one of them.
+// underscores, minus signs, dots and parentheses, at least one of them. A
+// name of blanks only names nothing visible, and "." and ".." name the
+// folder itself and its parent, where the project would not lie.
 bool verifyFileName(const QString& text)
 {
     QRegExp rule(QStringLiteral("([A-Z0-9\\_\\-\\.\\s\\(\\)])+"), Qt::CaseInsensitive);
-    return rule.exactMatch(text);
+    const QString trimmed = text.trimmed();
+    return rule.exactMatch(text) && !trimmed.isEmpty() && trimmed != QLatin1String(".")
+           && trimmed != QLatin1String("..");
 }
 
 QString joinPath(const QString& directory, const QString& name)

@@ -1,16 +1,14 @@
 #include "zuasmpreferences.h"
 
+#include "fixedwidthfont.h"
+#include "page_dialogs.h"
 #include "qlang_list.h"
 #include "ui_zuasmpreferences.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QMessageBox>
 #include <QPixmapCache>
-#include <QPointer>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QVector>
 
 #include <algorithm>
 
@@ -54,8 +52,7 @@ void ZuASMPreferences::readSettings()
     ui->emuPortSpin->setValue(settings.value(QStringLiteral("RemoteTCP/EMUPort"), 5542).toInt());
     ui->autoTimeSyncCheck->setChecked(settings.value(QStringLiteral("TimeSync"), false).toBool());
     ui->themeCombo->setCurrentIndex(settings.value(QStringLiteral("DarkMode"), false).toBool() ? 1 : 0);
-    const QString documents = QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0);
-    ui->defaultDirEdit->setText(settings.value(QStringLiteral("Directory"), documents).toString());
+    ui->defaultDirEdit->setText(settings.value(QStringLiteral("Directory"), defaultProjectsDirectory()).toString());
 
     QLANG::setupLangCombo(settings, ui->langCombo);
 
@@ -68,7 +65,7 @@ void ZuASMPreferences::readSettings()
     ui->pollSpin->setValue(int(std::min(poll, uint(ui->pollSpin->maximum()))));
     ui->autoShowLogCheck->setChecked(settings.value(QStringLiteral("LogShow"), true).toBool());
 
-    const QString fixedFamily = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    const QString fixedFamily = fixedWidthFont().family();
     ui->editorFontCombo->setCurrentFont(QFont(settings.value(QStringLiteral("Editor/Font"), fixedFamily).toString()));
     ui->editorFontSizeSpin->setValue(
         settings.value(QStringLiteral("Editor/FontSize"), QApplication::font().pointSize()).toInt());
@@ -100,46 +97,45 @@ void ZuASMPreferences::writeSettings()
     settings.setValue(QStringLiteral("TimeSync"), ui->autoTimeSyncCheck->isChecked());
     settings.setValue(QStringLiteral("Directory"), ui->defaultDirEdit->text());
     settings.setValue(QStringLiteral("DarkMode"), ui->themeCombo->currentIndex() == 1);
-
-    // The rest of the form is taken now: the language warning runs an event
-    // loop, inside which the dialog may be closed or deleted with its parent.
-    // The user has accepted, so the values are stored all the same.
-    const QString language = selectedLanguage();
-    const QVector<QPair<QString, QVariant>> values{
-        {QStringLiteral("RemoteTCP/Scan"), ui->scanTcpCheck->isChecked()},
-        {QStringLiteral("RemoteUDP/Scan"), ui->connUdpGroup->isChecked()},
-        {QStringLiteral("RemoteUDP/MeshPort"), ui->udpMeshPortSpin->value()},
-        {QStringLiteral("Poll"), ui->pollSpin->value()},
-        {QStringLiteral("LogShow"), ui->autoShowLogCheck->isChecked()},
-        {QStringLiteral("Editor/Font"), ui->editorFontCombo->currentFont().family()},
-        {QStringLiteral("Editor/FontSize"), ui->editorFontSizeSpin->value()},
-        {QStringLiteral("Editor/TabWidth"), ui->editorTabWidth->value()},
-        {QStringLiteral("Editor/UseSpaces"), ui->editorSpacesCheck->isChecked()},
-        {QStringLiteral("Editor/VisualizeSpaces"), ui->editorShowSpaceCheck->isChecked()},
-        {QStringLiteral("Editor/CleanSpaces"), ui->editorCleanWhitespaceCheck->isChecked()},
-        {QStringLiteral("Editor/AutoPar"), ui->editorAutoParCheck->isChecked()},
-        {QStringLiteral("Editor/AutoIndent"), ui->editorAutoIndentCheck->isChecked()},
-        {QStringLiteral("Editor/WordWrap"), ui->editorWordWrapCheck->isChecked()},
-        {QStringLiteral("Editor/FindToggle"), ui->editorFindToggle->isChecked()},
-    };
-    const int theme = ui->editorThemeCombo->currentIndex();
-
-    // Only a change away from a stored language is announced.
-    const QString stored = settings.value(languageKey, QString()).toString();
-    if (!stored.isEmpty() && stored != language) {
-        QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Warning, tr("Change Language"),
-                                                    tr("Language will be changed after an application restart."),
-                                                    QMessageBox::Ok, this);
-        box->exec();
-        delete box;
-    }
-    settings.setValue(languageKey, language);
-
-    for (const auto &value : values)
-        settings.setValue(value.first, value.second);
+    settings.setValue(QStringLiteral("RemoteTCP/Scan"), ui->scanTcpCheck->isChecked());
+    settings.setValue(QStringLiteral("RemoteUDP/Scan"), ui->connUdpGroup->isChecked());
+    settings.setValue(QStringLiteral("RemoteUDP/MeshPort"), ui->udpMeshPortSpin->value());
+    settings.setValue(QStringLiteral("Poll"), ui->pollSpin->value());
+    settings.setValue(QStringLiteral("LogShow"), ui->autoShowLogCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/Font"), ui->editorFontCombo->currentFont().family());
+    settings.setValue(QStringLiteral("Editor/FontSize"), ui->editorFontSizeSpin->value());
+    settings.setValue(QStringLiteral("Editor/TabWidth"), ui->editorTabWidth->value());
+    settings.setValue(QStringLiteral("Editor/UseSpaces"), ui->editorSpacesCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/VisualizeSpaces"), ui->editorShowSpaceCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/CleanSpaces"), ui->editorCleanWhitespaceCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/AutoPar"), ui->editorAutoParCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/AutoIndent"), ui->editorAutoIndentCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/WordWrap"), ui->editorWordWrapCheck->isChecked());
+    settings.setValue(QStringLiteral("Editor/FindToggle"), ui->editorFindToggle->isChecked());
 
     // Pictures drawn in the old editor scheme must not be reused.
+    const int theme = ui->editorThemeCombo->currentIndex();
     if (settings.value(editorThemeKey, 0).toInt() != theme)
         QPixmapCache::clear();
     settings.setValue(editorThemeKey, theme);
+
+    // Only a change away from a stored language is announced.
+    const QString language = selectedLanguage();
+    const QString stored = settings.value(languageKey, QString()).toString();
+    settings.setValue(languageKey, language);
+    if (!stored.isEmpty() && stored != language)
+        showLanguageWarning();
+}
+
+void ZuASMPreferences::showLanguageWarning()
+{
+    // This runs inside done(), so the box is opened, never exec()'d: an event
+    // loop here would let the dialog be deleted under done(), which goes on
+    // using it. The box belongs to the dialog's window, not to the dialog,
+    // which the caller deletes once exec() has returned.
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Change Language"),
+                                tr("Language will be changed after an application restart."), QMessageBox::Ok,
+                                parentWidget());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

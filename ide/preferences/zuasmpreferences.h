@@ -16,8 +16,8 @@
 //     delete dialog;
 //     if (result == QDialog::Accepted) { projectPage->readSettings(); debugger->readSettings(); }
 //
-// A new language or colour theme takes effect at the next start; the dialog
-// says so for the language.
+// A new language or colour theme takes effect at the next start; for the
+// language a box over the dialog's window says so once the dialog is done.
 
 #include <QDialog>
 
@@ -41,6 +41,9 @@ private:
     // The value "UI/Language" takes for the selected entry: empty for
     // "System", else the entry's locale name (ru_RU).
     QString selectedLanguage() const;
+    // Says that a new language takes effect at the next start; the box
+    // stays open after the dialog has gone.
+    void showLanguageWarning();
 
     Ui::ZuASMPreferences *ui;
 };

@@ -167,19 +167,43 @@ QPair<QString, QString> KolmProject::split(const QString& path) const
     return {directory, name};
 }
 
+bool KolmProject::holds(const QString& path) const
+{
+    if (path.isEmpty())
+        return false;
+    // The same file however it is spelt: through links where it exists.
+    const auto identity = [](const QString& file) {
+        const QFileInfo info(file);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    const QString wanted = identity(absolutePath(path));
+    if (!m_fileName.isEmpty() && identity(m_fileName) == wanted)
+        return true;
+    for (const QString& own : fileList() + miscList())
+        if (!own.isEmpty() && identity(absolutePath(own)) == wanted)
+            return true;
+    return false;
+}
+
+QString KolmProject::outputRefusal(const QString& output) const
+{
+    if (!holds(output))
+        return QString();
+    return tr("The output %1 is one of the project's own files; choose another output file")
+        .arg(absolutePath(output));
+}
+
 bool KolmProject::add(const QString& path, bool main)
 {
     if (!hasLocation(QStringLiteral("Cannot add files - project location is not specified")))
         return false;
+    if (holds(path)) {
+        emit error(tr("Cannot add file %1 - already exists").arg(path));
+        return false;
+    }
     const auto [directory, name] = split(path);
     QJsonArray files = m_project.value(kFiles).toArray();
-    for (const QJsonValue& file : files) {
-        const QJsonObject entry = file.toObject();
-        if (entry.value(kPath).toString() == directory && entry.value(kName).toString() == name) {
-            emit error(tr("Cannot add file %1 - already exists").arg(path));
-            return false;
-        }
-    }
     QJsonArray flags;
     if (main && m_mainFile.isEmpty()) {
         flags.append(QStringLiteral("main"));

@@ -46,6 +46,10 @@ public:
     static KolmProject* create(const QString& mainFile, const QStringList& files,
                                const QString& name, const QString& author,
                                const QString& bsp);
+    // A project file larger than this is refused unread.
+    static constexpr qint64 maxProjectFileBytes = 16 * 1024 * 1024;
+    // Refuses anything that is not a regular file (a device, a FIFO), so
+    // that loading neither blocks nor reads without end.
     bool load(const QString& fileName);
     // An empty fileName writes to the project's own path; any other path
     // becomes the own path once it has been written.
@@ -82,7 +86,15 @@ public:
     QString relativePath(const QString& path) const;
     QPair<QString, QString> split(const QString& path) const;
 
-    // Source files.
+    // Whether the path (absolute, or relative to the project directory)
+    // names the project file or one of the project's files: a source, the
+    // board package or a further file. Links are followed.
+    bool holds(const QString& path) const;
+    // Why the build must not write its image to `output`: a text to show,
+    // empty when the output names none of the project's own files.
+    QString outputRefusal(const QString& output) const;
+
+    // Source files; a file the project already holds is refused.
     bool add(const QString& path, bool main);
     bool remove(const QString& path);
     int fileCount() const;

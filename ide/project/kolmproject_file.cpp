@@ -31,13 +31,30 @@ KolmProject* KolmProject::create(const QString& mainFile, const QStringList& fil
 
 bool KolmProject::load(const QString& fileName)
 {
+    // Opening a FIFO without a writer blocks, and a device reads for ever:
+    // only a regular file of bounded size is opened at all.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        emit error(tr("Project file %1 is not a regular file").arg(fileName));
+        return false;
+    }
+    const auto tooLarge = [&] {
+        emit error(tr("Project file %1 is larger than %2 bytes").arg(fileName).arg(maxProjectFileBytes));
+        return false;
+    };
+    if (info.size() > maxProjectFileBytes)
+        return tooLarge();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         emit error(tr("Cannot read %1: %2").arg(fileName, file.errorString()));
         return false;
     }
+    // The file may have grown since it was looked at.
+    const QByteArray text = file.read(maxProjectFileBytes + 1);
+    if (text.size() > maxProjectFileBytes)
+        return tooLarge();
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         emit error(tr("Project file is corrupted: %1").arg(parseError.errorString()));
         return false;

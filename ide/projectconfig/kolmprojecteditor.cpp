@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace {
 
@@ -59,6 +60,20 @@ void KolmProjectEditor::writeSettings()
     m_project->setDefines(ui->definesEditor->getDefines());
     m_project->setOptimize(ui->optimizeCheck->isChecked());
     m_project->setFlag(kDebugFlag, ui->debugCheck->isChecked());
+}
+
+void KolmProjectEditor::accept()
+{
+    const QString output = ui->outputEdit->text();
+    const QString refusal = m_project && !output.isEmpty() ? m_project->outputRefusal(output) : QString();
+    if (refusal.isEmpty()) {
+        QDialog::accept();
+        return;
+    }
+    const QPointer<KolmProjectEditor> self(this);
+    pageWarning(this, tr("Configuration"), refusal);
+    if (self)
+        ui->outputEdit->setFocus();
 }
 
 bool KolmProjectEditor::eventFilter(QObject* watched, QEvent* event)

@@ -26,6 +26,11 @@ public:
     // Ctrl+O in the output field picks the output file.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public slots:
+    // Keeps the dialog open while the output names one of the project's
+    // own files, which a build would overwrite.
+    void accept() override;
+
 private:
     void chooseOutput();
 

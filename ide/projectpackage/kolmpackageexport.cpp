@@ -13,6 +13,7 @@
 
 #include "kolmpackagecopy.h"
 #include "kolmpackagenames.h"
+#include "kolmpackageprogress.h"
 #include "kolmproject.h"
 
 namespace {
@@ -81,10 +82,16 @@ void KolmPackageExport::inform(const QString& text)
     m_log.append({false, text});
 }
 
-bool KolmPackageExport::writeTo(const QString& packagePath)
+bool KolmPackageExport::writeTo(const QString& packagePath, KolmPackageProgress* progress)
 {
     if (!m_hasProject)
         return false;
+    if (progress) {
+        qint64 total = m_entries.size();
+        for (const QString& name : qAsConst(m_entries))
+            total += QFileInfo(m_directory + QDir::separator() + name).size();
+        progress->setTotal(total);
+    }
     const QString archiveFailure = tr("Export failed - cannot write to archive");
     const auto unreadable = [](const QString& name) {
         return tr("Export failed - cannot read source file %1").arg(name);
@@ -115,14 +122,20 @@ bool KolmPackageExport::writeTo(const QString& packagePath)
         QuaZipFile entry(&zip);
         if (!openEntry(entry, name))
             return fail(archiveFailure);
-        switch (copyInPieces(source, entry)) {
+        switch (copyInPieces(source, entry, progress)) {
         case KolmPackageCopy::ReadFailed:
             return fail(unreadable(name));
         case KolmPackageCopy::WriteFailed:
             return fail(archiveFailure);
+        case KolmPackageCopy::Cancelled:
+            // The save file is dropped unwritten when it goes.
+            inform(tr("Export cancelled"));
+            return false;
         case KolmPackageCopy::Done:
             break;
         }
+        if (progress)
+            progress->add(1);
         if (!closeEntry(entry))
             return fail(archiveFailure);
         inform(tr("Exported %1").arg(name));

@@ -6,6 +6,7 @@
 
 #include "kolmpackagelog.h"
 
+class KolmPackageProgress;
 class KolmProject;
 
 // Packs a project into a package: ".manifest" first, then the project's
@@ -13,7 +14,8 @@ class KolmProject;
 // project file, each under its project-relative name. Files outside the
 // project directory are left out and reported. The package is written
 // beside its path under a temporary name and replaces an older package
-// only once the whole archive has been written and closed.
+// only once the whole archive has been written and closed; a cancelled
+// export leaves nothing behind.
 class KolmPackageExport
 {
     Q_DECLARE_TR_FUNCTIONS(ZuROVUrazev)
@@ -31,7 +33,8 @@ public:
     QStringList entries() const { return m_entries; }
 
     // Writes the package; false when it was not written, the reason logged.
-    bool writeTo(const QString& packagePath);
+    // A progress receives the bytes read and may cancel the export.
+    bool writeTo(const QString& packagePath, KolmPackageProgress* progress = nullptr);
 
     const KolmPackageLog& messages() const { return m_log; }
 

@@ -48,3 +48,18 @@ bool isPackageEntryName(const QString& name)
     }
     return namesSomething;
 }
+
+QString shownEntryName(const QString& name)
+{
+    QString shown;
+    shown.reserve(name.size());
+    for (const QChar c : name) {
+        if (c == QChar(0))
+            shown += QStringLiteral("\\0");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}

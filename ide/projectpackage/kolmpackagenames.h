@@ -15,3 +15,7 @@ bool isPlainName(const QString& name);
 // scheme such as "C:" or "sys:"), no ".." part, no NUL, and more than the
 // directory itself. A trailing "/" marks a directory entry.
 bool isPackageEntryName(const QString& name);
+
+// A name as a log line shows it: a NUL or another control character, which
+// would cut the line or vanish, is written as "\0" or "\xNN".
+QString shownEntryName(const QString& name);

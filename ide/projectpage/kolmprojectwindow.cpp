@@ -3,6 +3,8 @@
 // marks and the project menu's launchers.
 
 #include "kolmprojectwindow.h"
+
+#include "fixedwidthfont.h"
 #include "ui_kolmprojectwindow.h"
 
 #include "kolm_board_package.h"
@@ -24,7 +26,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
@@ -107,7 +108,7 @@ void KolmProjectWindow::readSettings()
     ui->codeEditor->setWordWrapMode(wrap ? QTextOption::WordWrap : QTextOption::NoWrap);
     ui->codeEditor->setVisualizeWhitespace(settings.value(QStringLiteral("Editor/VisualizeSpaces"), false).toBool());
 
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont font = fixedWidthFont();
     const QString family = settings.value(QStringLiteral("Editor/Font")).toString();
     if (!family.isEmpty())
         font.setFamily(family);

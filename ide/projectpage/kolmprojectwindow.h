@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPair>
 #include <QString>
 #include <QWidget>
 
@@ -54,7 +55,9 @@ public:
     QString name() const;
     // The project or the editor's document is modified.
     bool modified() const;
-    bool compiled() const { return m_compiled; }
+    // The output was built since the last change, and checked against the
+    // device memory limits that are in force now.
+    bool compiled() const { return m_compiled && m_builtLimits == qMakePair(flashLimit, ramLimit); }
     // Where the next forward search starts; -1 before the first search.
     int searchPosition() const { return m_searchPosition; }
     // The output file's absolute path; the whole image; its uploadable part.
@@ -150,6 +153,8 @@ private:
     KolmProject* m_project = nullptr;
     QString m_currentFile;
     bool m_compiled = false;
+    // flashLimit and ramLimit when the output was last built.
+    QPair<uint32_t, uint32_t> m_builtLimits;
     // Also the point before which the next backward search looks.
     int m_searchPosition = -1;
     bool m_building = false;

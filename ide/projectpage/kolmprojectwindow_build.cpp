@@ -119,6 +119,12 @@ bool KolmProjectWindow::build()
         warnCompiler(tr("Project output location is not set"));
         return false;
     }
+    // The image must never land on a source, the package or the project file.
+    const QString refusal = m_project->outputRefusal(entry);
+    if (!refusal.isEmpty()) {
+        emit error(refusal);
+        return false;
+    }
     const QString path = m_project->absolutePath(entry);
     const QString directory = QFileInfo(path).absolutePath();
     if (!QDir(directory).exists() && !QDir().mkpath(directory)) {
@@ -172,9 +178,13 @@ bool KolmProjectWindow::build()
         }
         return false;
     }
+    // The image on disk overflowed the device: it is no longer the built one.
     if (!reportSize(generator.textSize, generator.dataSize, generator.bssSize,
-                    uploadablePart(generated.image).size()))
+                    uploadablePart(generated.image).size())) {
+        setCompiled(false);
         return false;
+    }
+    m_builtLimits = {flashLimit, ramLimit};
     setCompiled(true);
     return true;
 }

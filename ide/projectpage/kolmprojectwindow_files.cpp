@@ -40,6 +40,13 @@ void KolmProjectWindow::on_codeNewTool_clicked()
         pageSaveFileName(this, tr("Save As"), projectDirectory(), KolmProject::scriptFileSelector());
     if (!self || !m_project || path.isEmpty())
         return;
+    // A file of the project keeps its contents: refused before it is
+    // opened. The project's add refuses it as well and says why.
+    if (m_project->holds(path)) {
+        m_project->add(path, false);
+        pageWarning(this, tr("New File"), tr("Cannot add file to project"));
+        return;
+    }
     QFile file(path);
     const QByteArray header = QStringLiteral("/*\n * KolM Script %1\n * Project: %2\n * Created %3\n */\n\n")
                                   .arg(QFileInfo(path).fileName(), m_project->name(),

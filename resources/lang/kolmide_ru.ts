@@ -41,6 +41,22 @@ Aboriting update</source>
         <source>Error: </source>
         <translation>Ошибка: </translation>
     </message>
+    <message>
+        <source>the address &quot;%1&quot; is not valid</source>
+        <translation>адрес &quot;%1&quot; недопустим</translation>
+    </message>
+    <message>
+        <source>no answer within %1 seconds</source>
+        <translation>нет ответа в течение %1 с</translation>
+    </message>
+    <message>
+        <source>the update description is too long</source>
+        <translation>описание обновления слишком длинное</translation>
+    </message>
+    <message>
+        <source>the update description is not readable</source>
+        <translation>описание обновления не удаётся прочитать</translation>
+    </message>
 </context>
 <context>
     <name>AsmViewModel</name>
@@ -55,6 +71,36 @@ Aboriting update</source>
     <message>
         <source>Arguments</source>
         <translation>Аргументы</translation>
+    </message>
+</context>
+<context>
+    <name>ChatAdvancedForm</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Source Port:</source>
+        <translation>Порт отправителя:</translation>
+    </message>
+    <message>
+        <source>PC</source>
+        <translation>ПК</translation>
+    </message>
+    <message>
+        <source>Destination Port:</source>
+        <translation>Порт получателя:</translation>
+    </message>
+    <message>
+        <source>Treat &apos;message&apos; as hex</source>
+        <translation>Текст сообщения в hex</translation>
+    </message>
+</context>
+<context>
+    <name>ChatFeed</name>
+    <message>
+        <source>Older messages dropped: %1</source>
+        <translation>Более ранних сообщений удалено: %1</translation>
     </message>
 </context>
 <context>
@@ -144,10 +190,6 @@ Aboriting update</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Запустить прошивку&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
-        <source>TextLabel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Search DFU Devices</source>
         <translation>Поиск устройств DFU</translation>
     </message>
@@ -222,6 +264,10 @@ Aboriting update</source>
     <message>
         <source>The device is busy</source>
         <translation>Устройство занято</translation>
+    </message>
+    <message>
+        <source>The controller is being flashed. Stop and leave it without firmware?</source>
+        <translation>Идёт прошивка контроллера. Остановить и оставить его без прошивки?</translation>
     </message>
 </context>
 <context>
@@ -331,6 +377,18 @@ Aboriting update</source>
     <message>
         <source>Cannot read item %1: %2</source>
         <translation>Невозможно прочитать элемент %1: %2</translation>
+    </message>
+    <message>
+        <source>The output %1 is one of the project&apos;s own files; choose another output file</source>
+        <translation>Выходной файл %1 — один из файлов самого проекта; выберите другой выходной файл</translation>
+    </message>
+    <message>
+        <source>Project file %1 is not a regular file</source>
+        <translation>Файл проекта %1 не является обычным файлом</translation>
+    </message>
+    <message>
+        <source>Project file %1 is larger than %2 bytes</source>
+        <translation>Файл проекта %1 больше %2 байт</translation>
     </message>
 </context>
 <context>
@@ -866,6 +924,25 @@ Error: %2</source>
     <message>
         <source>Configure</source>
         <translation>Настроить</translation>
+    </message>
+</context>
+<context>
+    <name>QChatLabel</name>
+    <message>
+        <source>pending</source>
+        <translation>ожидает</translation>
+    </message>
+    <message>
+        <source>not delivered</source>
+        <translation>не доставлено</translation>
+    </message>
+    <message>
+        <source>delivered</source>
+        <translation>доставлено</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>неизвестно</translation>
     </message>
 </context>
 <context>
@@ -2413,6 +2490,702 @@ Example:
         <source>Device Auxiliary Info</source>
         <translation>Дополнительные сведения об устройстве</translation>
     </message>
+    <message>
+        <source>Cannot start - device is busy</source>
+        <translation>Невозможно запустить: устройство занято</translation>
+    </message>
+    <message>
+        <source>Halting the virtual machine</source>
+        <translation>Остановка виртуальной машины</translation>
+    </message>
+    <message>
+        <source>Restarting the virtual machine</source>
+        <translation>Перезапуск виртуальной машины</translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation>Ошибка связи</translation>
+    </message>
+    <message>
+        <source>Rebooting the device</source>
+        <translation>Перезагрузка устройства</translation>
+    </message>
+    <message>
+        <source>Switching the device connection mode</source>
+        <translation>Переключение режима подключения устройства</translation>
+    </message>
+    <message>
+        <source>Reset Device</source>
+        <translation>Сброс устройства</translation>
+    </message>
+    <message>
+        <source>Device configuration will be reset to the default state, device will be rebooted. Proceed?</source>
+        <translation>Конфигурация устройства будет сброшена к состоянию по умолчанию, устройство будет перезагружено. Продолжить?</translation>
+    </message>
+    <message>
+        <source>Resetting the configuration to the factory defaults</source>
+        <translation>Сброс конфигурации к заводским настройкам</translation>
+    </message>
+    <message>
+        <source>The device is busy. Please try again later</source>
+        <translation>Устройство занято. Повторите попытку позже</translation>
+    </message>
+    <message>
+        <source>Setting the device clock to %1 (UTC)</source>
+        <translation>Установка часов устройства: %1 (UTC)</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>This device does not support firmware update</source>
+        <translation>Это устройство не поддерживает обновление прошивки</translation>
+    </message>
+    <message>
+        <source>Firmware update needs a USB or serial connection</source>
+        <translation>Для обновления прошивки нужно подключение по USB или последовательному порту</translation>
+    </message>
+    <message>
+        <source>Rebooting the device into the firmware upgrade mode</source>
+        <translation>Перезагрузка устройства в режим обновления прошивки</translation>
+    </message>
+    <message>
+        <source>The device does not have a script</source>
+        <translation>На устройстве нет скрипта</translation>
+    </message>
+    <message>
+        <source>The virtual machine has been stopped</source>
+        <translation>Виртуальная машина остановлена</translation>
+    </message>
+    <message>
+        <source>Generating config</source>
+        <translation>Формирование конфигурации</translation>
+    </message>
+    <message>
+        <source>Script execution has been started</source>
+        <translation>Выполнение скрипта запущено</translation>
+    </message>
+    <message>
+        <source>Script execution has been paused</source>
+        <translation>Выполнение скрипта приостановлено</translation>
+    </message>
+    <message>
+        <source>Write Script</source>
+        <translation>Запись скрипта</translation>
+    </message>
+    <message>
+        <source>Communication error - invalid reply</source>
+        <translation>Ошибка связи: недопустимый ответ</translation>
+    </message>
+    <message>
+        <source>Flash Error %1</source>
+        <translation>Ошибка записи во флеш-память %1</translation>
+    </message>
+    <message>
+        <source>Writing script</source>
+        <translation>Запись скрипта</translation>
+    </message>
+    <message>
+        <source>Script successfully flashed</source>
+        <translation>Скрипт успешно записан</translation>
+    </message>
+    <message>
+        <source>Device sent no configuration data</source>
+        <translation>Устройство не передало данные конфигурации</translation>
+    </message>
+    <message>
+        <source>Reading configuration</source>
+        <translation>Чтение конфигурации</translation>
+    </message>
+    <message>
+        <source>Writing configuration</source>
+        <translation>Запись конфигурации</translation>
+    </message>
+    <message>
+        <source>Configuration data has been written to the device</source>
+        <translation>Данные конфигурации записаны в устройство</translation>
+    </message>
+    <message>
+        <source>Configuration successfully flashed</source>
+        <translation>Конфигурация успешно записана</translation>
+    </message>
+    <message>
+        <source>The configuration data has been erased</source>
+        <translation>Данные конфигурации стёрты</translation>
+    </message>
+    <message>
+        <source>Cannot convert message from hex</source>
+        <translation>Невозможно преобразовать сообщение из hex</translation>
+    </message>
+    <message>
+        <source>Address %1 is invalid</source>
+        <translation>Недопустимый адрес %1</translation>
+    </message>
+    <message>
+        <source>Message is too big to be encrypted</source>
+        <translation>Сообщение слишком длинное для шифрования</translation>
+    </message>
+    <message>
+        <source>Cannot send
+%1</source>
+        <translation>Невозможно отправить
+%1</translation>
+    </message>
+    <message>
+        <source>Binary data</source>
+        <translation>Двоичные данные</translation>
+    </message>
+    <message>
+        <source>HTML files (*.html *.htm)</source>
+        <translation>Файлы HTML (*.html *.htm)</translation>
+    </message>
+    <message>
+        <source>Cannot save to %1: %2</source>
+        <translation>Невозможно сохранить в %1: %2</translation>
+    </message>
+    <message>
+        <source>Saved to %1</source>
+        <translation>Сохранено в %1</translation>
+    </message>
+    <message>
+        <source>Packet is too big to be encrypted</source>
+        <translation>Пакет слишком длинный для шифрования</translation>
+    </message>
+    <message>
+        <source>New Chat Message</source>
+        <translation>Новое сообщение в чате</translation>
+    </message>
+    <message>
+        <source>Invalid packet received - at least 3 bytes expected</source>
+        <translation>Принят недопустимый пакет: ожидается не менее 3 байт</translation>
+    </message>
+    <message>
+        <source>Device %1 responded to ping</source>
+        <translation>Устройство %1 ответило на пинг</translation>
+    </message>
+    <message>
+        <source>Packet submission failure</source>
+        <translation>Ошибка отправки пакета</translation>
+    </message>
+    <message>
+        <source>Cannot write the script - offset %1 exceeds 65535</source>
+        <translation>Невозможно записать скрипт: смещение %1 больше 65535</translation>
+    </message>
+    <message>
+        <source>Device IO</source>
+        <translation>Обмен с устройством</translation>
+    </message>
+    <message>
+        <source>Transmission error&lt;br&gt;%1</source>
+        <translation>Ошибка передачи&lt;br&gt;%1</translation>
+    </message>
+    <message>
+        <source>Write to the Device</source>
+        <translation>Запись в устройство</translation>
+    </message>
+    <message>
+        <source>Cannot write configuration&lt;br&gt;%1</source>
+        <translation>Невозможно записать конфигурацию&lt;br&gt;%1</translation>
+    </message>
+    <message>
+        <source>Read from the Device</source>
+        <translation>Чтение из устройства</translation>
+    </message>
+    <message>
+        <source>Cannot retrieve configuration&lt;br&gt;%1</source>
+        <translation>Невозможно получить конфигурацию&lt;br&gt;%1</translation>
+    </message>
+    <message>
+        <source>Unknown Device</source>
+        <translation>Неизвестное устройство</translation>
+    </message>
+    <message>
+        <source>Connected device %1 is not known</source>
+        <translation>Подключённое устройство %1 неизвестно</translation>
+    </message>
+    <message>
+        <source>No active connection</source>
+        <translation>Нет активного подключения</translation>
+    </message>
+    <message>
+        <source>Device does not support KOLM script execution and debugging</source>
+        <translation>Устройство не поддерживает выполнение и отладку скриптов KOLM</translation>
+    </message>
+    <message>
+        <source>A project must be opened in order to start the debugger</source>
+        <translation>Чтобы запустить отладчик, откройте проект</translation>
+    </message>
+    <message>
+        <source>KOLM Debugger</source>
+        <translation>Отладчик KOLM</translation>
+    </message>
+    <message>
+        <source>A project must be compiled in order to start the debugger</source>
+        <translation>Чтобы запустить отладчик, скомпилируйте проект</translation>
+    </message>
+    <message>
+        <source>Disassembly completed</source>
+        <translation>Дизассемблирование завершено</translation>
+    </message>
+    <message>
+        <source>Disassembler</source>
+        <translation>Дизассемблер</translation>
+    </message>
+    <message>
+        <source>Disassembly process failed. Debugger will be disabled</source>
+        <translation>Ошибка дизассемблирования. Отладчик будет отключён</translation>
+    </message>
+    <message>
+        <source>emulator process has unexpectedly finished with code %1</source>
+        <translation>процесс эмулятора неожиданно завершился с кодом %1</translation>
+    </message>
+    <message>
+        <source>Emulator</source>
+        <translation>Эмулятор</translation>
+    </message>
+    <message>
+        <source>There was a problem starting the emulator process.</source>
+        <translation>Не удалось запустить процесс эмулятора.</translation>
+    </message>
+    <message>
+        <source>Emulator process failure</source>
+        <translation>Сбой процесса эмулятора</translation>
+    </message>
+    <message>
+        <source>Unknown device</source>
+        <translation>Неизвестное устройство</translation>
+    </message>
+    <message>
+        <source>Connection failed</source>
+        <translation>Ошибка подключения</translation>
+    </message>
+    <message>
+        <source>Connecting to %1</source>
+        <translation>Подключение к %1</translation>
+    </message>
+    <message>
+        <source>Device info query</source>
+        <translation>Запрос сведений об устройстве</translation>
+    </message>
+    <message>
+        <source>Connected to &lt;b&gt;%1&lt;/b&gt;&lt;br&gt;&lt;br&gt;</source>
+        <translation>Подключено к &lt;b&gt;%1&lt;/b&gt;&lt;br&gt;&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Подключено</translation>
+    </message>
+    <message>
+        <source>Query the relay device</source>
+        <translation>Запрос к устройству-ретранслятору</translation>
+    </message>
+    <message>
+        <source>Get the device address</source>
+        <translation>Получение адреса устройства</translation>
+    </message>
+    <message>
+        <source>Remote Access</source>
+        <translation>Удалённый доступ</translation>
+    </message>
+    <message>
+        <source>No remote devices have been found.</source>
+        <translation>Удалённые устройства не найдены.</translation>
+    </message>
+    <message>
+        <source>Select remote device:</source>
+        <translation>Выберите удалённое устройство:</translation>
+    </message>
+    <message>
+        <source>Remote connection aborted.</source>
+        <translation>Удалённое подключение прервано.</translation>
+    </message>
+    <message>
+        <source>Requesting the device capabilities info</source>
+        <translation>Запрос возможностей устройства</translation>
+    </message>
+    <message>
+        <source>Communication Failure</source>
+        <translation>Сбой связи</translation>
+    </message>
+    <message>
+        <source>MC did not respond to an address request.
+Aborting connection...</source>
+        <translation>МК не ответил на запрос адреса.
+Подключение прерывается...</translation>
+    </message>
+    <message>
+        <source>MC did not provide all the required information.
+Further communication may misbehave</source>
+        <translation>МК передал не все необходимые сведения.
+Дальнейший обмен может работать неправильно</translation>
+    </message>
+    <message>
+        <source>Communication Error</source>
+        <translation>Ошибка связи</translation>
+    </message>
+    <message>
+        <source>MC is not responding</source>
+        <translation>МК не отвечает</translation>
+    </message>
+    <message>
+        <source>868MHz radio module</source>
+        <translation>Радиомодуль 868 МГц</translation>
+    </message>
+    <message>
+        <source>Bluetooth module</source>
+        <translation>Модуль Bluetooth</translation>
+    </message>
+    <message>
+        <source>General purpose IO pins</source>
+        <translation>Выводы ввода-вывода общего назначения</translation>
+    </message>
+    <message>
+        <source>Analog-to-digital converter</source>
+        <translation>Аналого-цифровой преобразователь</translation>
+    </message>
+    <message>
+        <source>UART interface</source>
+        <translation>Интерфейс UART</translation>
+    </message>
+    <message>
+        <source>SPI interface</source>
+        <translation>Интерфейс SPI</translation>
+    </message>
+    <message>
+        <source>I2C interface</source>
+        <translation>Интерфейс I2C</translation>
+    </message>
+    <message>
+        <source>Device is configurable</source>
+        <translation>Устройство настраивается</translation>
+    </message>
+    <message>
+        <source>Device understands HAL commands</source>
+        <translation>Устройство понимает команды HAL</translation>
+    </message>
+    <message>
+        <source>Device can execute KOLM scripts</source>
+        <translation>Устройство выполняет скрипты KOLM</translation>
+    </message>
+    <message>
+        <source>Device is upgradable</source>
+        <translation>Прошивку устройства можно обновить</translation>
+    </message>
+    <message>
+        <source>Device supports USB mode switching</source>
+        <translation>Устройство поддерживает переключение режима USB</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Прошивка</translation>
+    </message>
+    <message>
+        <source>Device UUID</source>
+        <translation>UUID устройства</translation>
+    </message>
+    <message>
+        <source>Battery</source>
+        <translation>Батарея</translation>
+    </message>
+    <message>
+        <source>: %1%</source>
+        <translation>: %1%</translation>
+    </message>
+    <message>
+        <source>Device address: %1&lt;br&gt;</source>
+        <translation>Адрес устройства: %1&lt;br&gt;</translation>
+    </message>
+    <message>
+        <source>Device address: none</source>
+        <translation>Адрес устройства: нет</translation>
+    </message>
+    <message>
+        <source>Device did not provide an address - guessing from the protocol</source>
+        <translation>Устройство не сообщило адрес: он определяется по протоколу</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>Device capabilities:&lt;ul&gt;</source>
+        <translation>Возможности устройства:&lt;ul&gt;</translation>
+    </message>
+    <message>
+        <source>Local device does not have a radio - remote access is not possible</source>
+        <translation>У локального устройства нет радиомодуля: удалённый доступ невозможен</translation>
+    </message>
+    <message>
+        <source>Remote access canceled</source>
+        <translation>Удалённый доступ отменён</translation>
+    </message>
+    <message>
+        <source>Querying remote devices...</source>
+        <translation>Опрос удалённых устройств...</translation>
+    </message>
+    <message>
+        <source>Remote address (or &quot;find&quot;):</source>
+        <translation>Удалённый адрес (или &quot;find&quot;):</translation>
+    </message>
+    <message>
+        <source>The device uses the configuration version %1</source>
+        <translation>Устройство использует конфигурацию версии %1</translation>
+    </message>
+    <message>
+        <source>Device Confguration</source>
+        <translation type="vanished">Конфигурация устройства</translation>
+    </message>
+    <message>
+        <source>Cannot configure this device - device config version %1 is unknown</source>
+        <translation>Невозможно настроить это устройство: версия конфигурации устройства %1 неизвестна</translation>
+    </message>
+    <message>
+        <source>Erasing flash</source>
+        <translation>Стирание флеш-памяти</translation>
+    </message>
+    <message>
+        <source>The device clock has been synchronized (time is %1)</source>
+        <translation>Часы устройства синхронизированы (время %1)</translation>
+    </message>
+    <message>
+        <source>Time synchronization failed - the device replied with an invalid packet</source>
+        <translation>Ошибка синхронизации времени: устройство ответило недопустимым пакетом</translation>
+    </message>
+    <message>
+        <source>Connected to %1</source>
+        <translation>Подключено к %1</translation>
+    </message>
+    <message>
+        <source>Cannot send HAL data - data field is empty</source>
+        <translation>Невозможно отправить данные HAL: поле данных пусто</translation>
+    </message>
+    <message>
+        <source>Cannot send message - no device</source>
+        <translation>Невозможно отправить сообщение: нет устройства</translation>
+    </message>
+    <message>
+        <source>Cannot send message - device busy</source>
+        <translation>Невозможно отправить сообщение: устройство занято</translation>
+    </message>
+    <message>
+        <source>Cannot send message - device not connected</source>
+        <translation>Невозможно отправить сообщение: устройство не подключено</translation>
+    </message>
+    <message>
+        <source>Message sent</source>
+        <translation>Сообщение отправлено</translation>
+    </message>
+    <message>
+        <source>Packet sent to MC port %1</source>
+        <translation>Пакет отправлен на порт МК %1</translation>
+    </message>
+    <message>
+        <source>Reply received</source>
+        <translation>Ответ получен</translation>
+    </message>
+    <message>
+        <source>New message</source>
+        <translation>Новое сообщение</translation>
+    </message>
+    <message>
+        <source>Received reply from the MC core</source>
+        <translation>Получен ответ ядра МК</translation>
+    </message>
+    <message>
+        <source>Invalid HAL packet - too short</source>
+        <translation>Недопустимый пакет HAL: слишком короткий</translation>
+    </message>
+    <message>
+        <source>Invalid HAL GET packet - wrong size</source>
+        <translation>Недопустимый пакет HAL GET: неверный размер</translation>
+    </message>
+    <message>
+        <source>HAL SET/WRITE returned an error</source>
+        <translation>HAL SET/WRITE: ошибка</translation>
+    </message>
+    <message>
+        <source>HAL SET/WRITE returned %1 (0x%2)</source>
+        <translation>HAL SET/WRITE: результат %1 (0x%2)</translation>
+    </message>
+    <message>
+        <source>HAL READ did not return any data</source>
+        <translation>HAL READ: нет данных</translation>
+    </message>
+    <message>
+        <source>HAL SEND&amp;RECV did not return any data</source>
+        <translation>HAL SEND&amp;RECV: нет данных</translation>
+    </message>
+    <message>
+        <source>Received MC/HAL reply from the device with the address 0x%1</source>
+        <translation>Получен ответ MC/HAL от устройства с адресом 0x%1</translation>
+    </message>
+    <message>
+        <source>MCU Family</source>
+        <translation>Семейство МК</translation>
+    </message>
+    <message>
+        <source>Radio chip</source>
+        <translation>Радиочип</translation>
+    </message>
+    <message>
+        <source>Supported Language</source>
+        <translation>Поддерживаемый язык</translation>
+    </message>
+    <message>
+        <source>Cannot setup the current device - device config is missing/unknown</source>
+        <translation>Невозможно настроить текущее устройство: конфигурация устройства отсутствует или неизвестна</translation>
+    </message>
+    <message>
+        <source>Cannot setup the current device - device config version %1 is unknown</source>
+        <translation>Невозможно настроить текущее устройство: версия конфигурации устройства %1 неизвестна</translation>
+    </message>
+    <message>
+        <source>Device Configuration</source>
+        <translation>Конфигурация устройства</translation>
+    </message>
+    <message>
+        <source>Cannot configure this device - device reports invalid id</source>
+        <translation>Невозможно настроить это устройство: устройство сообщает недопустимый идентификатор</translation>
+    </message>
+    <message>
+        <source>Cannot setup the current device - device config is corrupted
+Select Tools-&gt;Reset to clear the damaged config and reboot the device</source>
+        <translation>Невозможно настроить текущее устройство: конфигурация устройства повреждена
+Выберите Параметры-&gt;Сброс к заводским настройкам, чтобы стереть повреждённую конфигурацию и перезагрузить устройство</translation>
+    </message>
+    <message>
+        <source>Upload Script</source>
+        <translation>Выгрузка скрипта</translation>
+    </message>
+    <message>
+        <source>Project changed - save</source>
+        <translation>Проект изменён: сохранение</translation>
+    </message>
+    <message>
+        <source>Cannot save the project</source>
+        <translation>Невозможно сохранить проект</translation>
+    </message>
+    <message>
+        <source>The project must be compiled before uploading. Compile now?</source>
+        <translation>Перед выгрузкой проект нужно скомпилировать. Скомпилировать сейчас?</translation>
+    </message>
+    <message>
+        <source>Project compilation did not produce any output</source>
+        <translation>Компиляция проекта не дала результата</translation>
+    </message>
+    <message>
+        <source>Out of Memory</source>
+        <translation>Недостаточно памяти</translation>
+    </message>
+    <message>
+        <source>Writing Configuration</source>
+        <translation>Запись конфигурации</translation>
+    </message>
+    <message>
+        <source>Preparing script upload - request the current config</source>
+        <translation>Подготовка выгрузки скрипта: запрос текущей конфигурации</translation>
+    </message>
+    <message>
+        <source>Preparing script upload - halt the virtual machine</source>
+        <translation>Подготовка выгрузки скрипта: остановка виртуальной машины</translation>
+    </message>
+    <message numerus="yes">
+        <source>The device script occupies %n bytes</source>
+        <translation>
+            <numerusform>Скрипт устройства занимает %n байт</numerusform>
+            <numerusform>Скрипт устройства занимает %n байта</numerusform>
+            <numerusform>Скрипт устройства занимает %n байт</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Written %n bytes of script to the device</source>
+        <translation>
+            <numerusform>В устройство записан %n байт скрипта</numerusform>
+            <numerusform>В устройство записано %n байта скрипта</numerusform>
+            <numerusform>В устройство записано %n байт скрипта</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Received %n bytes of config data from the device</source>
+        <translation>
+            <numerusform>Получен %n байт данных конфигурации от устройства</numerusform>
+            <numerusform>Получено %n байта данных конфигурации от устройства</numerusform>
+            <numerusform>Получено %n байт данных конфигурации от устройства</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cannot write the script - it is larger than %n bytes</source>
+        <translation>
+            <numerusform>Невозможно записать скрипт: он больше %n байта</numerusform>
+            <numerusform>Невозможно записать скрипт: он больше %n байт</numerusform>
+            <numerusform>Невозможно записать скрипт: он больше %n байт</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cannot write config and compiled script - out of memory (overflowed by %n bytes)</source>
+        <translation>
+            <numerusform>Невозможно записать конфигурацию и скомпилированный скрипт: недостаточно памяти (не хватает %n байта)</numerusform>
+            <numerusform>Невозможно записать конфигурацию и скомпилированный скрипт: недостаточно памяти (не хватает %n байт)</numerusform>
+            <numerusform>Невозможно записать конфигурацию и скомпилированный скрипт: недостаточно памяти (не хватает %n байт)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cannot check for updates: %1</source>
+        <translation>Не удалось проверить обновления: %1</translation>
+    </message>
+    <message>
+        <source>The script has ended (return value %1)</source>
+        <translation>Скрипт завершён (возвращаемое значение %1)</translation>
+    </message>
+    <message>
+        <source>Waiting for the device</source>
+        <translation>Ожидание устройства</translation>
+    </message>
+    <message>
+        <source>Exporting the project...</source>
+        <translation>Экспорт проекта...</translation>
+    </message>
+    <message>
+        <source>Importing the project...</source>
+        <translation>Импорт проекта...</translation>
+    </message>
+    <message>
+        <source>Project %1 exported to %2</source>
+        <translation>Проект %1 экспортирован в %2</translation>
+    </message>
+    <message>
+        <source>Project %1 imported to %2</source>
+        <translation>Проект %1 импортирован в %2</translation>
+    </message>
+    <message>
+        <source>Export cancelled</source>
+        <translation>Экспорт отменён</translation>
+    </message>
+    <message>
+        <source>Import cancelled</source>
+        <translation>Импорт отменён</translation>
+    </message>
+    <message>
+        <source>Import refused - %1 holds more than %2 files</source>
+        <translation>Импорт отклонён: %1 содержит более %2 файлов</translation>
+    </message>
+    <message>
+        <source>Import refused - %1 would unpack to more than %2 MiB</source>
+        <translation>Импорт отклонён: %1 после распаковки займёт более %2 МиБ</translation>
+    </message>
+    <message>
+        <source>Import refused - %1 already exists; import into an empty or new folder</source>
+        <translation>Импорт отклонён: %1 уже существует; импортируйте проект в пустой или новый каталог</translation>
+    </message>
+    <message>
+        <source>Import refused - %1 would grow more than %2 times when unpacked</source>
+        <translation>Импорт отклонён: %1 при распаковке увеличится более чем в %2 раз</translation>
+    </message>
 </context>
 <context>
     <name>hiddfu_runner</name>
@@ -2426,6 +3199,13 @@ Example:
     <message>
         <source>Bulk interface not supported - fallback to the slower one</source>
         <translation>Интерфейс bulk не поддерживается: используется более медленный</translation>
+    </message>
+</context>
+<context>
+    <name>hiddfu_worker</name>
+    <message>
+        <source>the file is shorter than when flashing began</source>
+        <translation>файл стал короче, чем в начале прошивки</translation>
     </message>
 </context>
 </TS>

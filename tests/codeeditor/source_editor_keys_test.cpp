@@ -114,6 +114,13 @@ void SourceEditorKeysTest::keys_data()
     row("quote gets its partner", "|", {"\""}, "\"|\"");
     row("quote before a quote", "|\"", {"\""}, "\"|\"\"");
     row("single quote", "x|", {"'"}, "x'|'");
+    row("\"x\" typed out", "|", {"\"x\""}, "\"x\"|");
+    row("'x' typed out", "|", {"'x'"}, "'x'|");
+    row("(x) typed out", "|", {"(x)"}, "(x)|");
+    row("[x] typed out", "|", {"[x]"}, "[x]|");
+    row("{} typed out", "|", {"{}"}, "{}|");
+    row("empty string typed out", "|", {"\"\""}, "\"\"|");
+    row("string in brackets typed out", "f|", {"(\"x\")"}, "f(\"x\")|");
     row("block typed out", "|", {"{", "<Return>"}, "{\n    |\n}");
     row("no partners when switched off", "f|", {"(", "\""}, "f(\"|", true, true, false);
 }

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 // What a bootloader does with the commands of the updater, whatever carries
 // them: image memory, a write address, erases and writes that stay busy for
@@ -43,6 +44,13 @@ public:
     uint8_t writeError = 7;
     // Set-address commands are ignored.
     bool stuckAddress = false;
+    // The bootloader restarts just before the write of this index: its write
+    // address is back at 0, what it has written stays.
+    int restartAtWrite = -1;
+    // Runs after each write with its index, outside the lock, on the thread
+    // that carried the write out: what happens around the bootloader while
+    // it writes (a package file that changes, say).
+    std::function<void(int index)> afterWrite;
 
     // The application area and storage as written; an erase fills them with
     // 0xFF.
@@ -92,6 +100,9 @@ public:
     void write(const QByteArray &bytes, uint32_t advance, const char *kind)
     {
         QMutexLocker lock(&m_lock);
+        const int index = m_writes++;
+        if (index == restartAtWrite)
+            status.address = 0;
         m_commands.append(QStringLiteral("%1 %2 %3").arg(QLatin1String(kind)).arg(status.address).arg(bytes.size()));
         const int end = int(status.address) + bytes.size();
         if (m_memory.size() < end)
@@ -102,10 +113,13 @@ public:
         m_writing = true;
         m_writePollsLeft = writePolls;
         m_busyUntilNs = m_clock.nsecsElapsed() + busyNsPerByte * bytes.size();
-        if (m_writes++ == writeErrorAt) {
+        if (index == writeErrorAt) {
             status.error = writeError;
             writeErrorAt = -1;
         }
+        lock.unlock();
+        if (afterWrite)
+            afterWrite(index);
     }
 
     // One status read: what the bootloader reports now; a busy state counts

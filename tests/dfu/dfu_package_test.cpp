@@ -70,6 +70,16 @@ void DfuPackageTest::checkPackage_data()
         << withInfoLength(withInfo, 0xFFFFFFFDu) << Board << true << Invalid << QString() << -1 << 0;
     QTest::newRow("empty image, info to the end")
         << firmwarePackage(Board, "YWJjZGVm", QByteArray()) << Board << true << Invalid << QString() << -1 << 0;
+    // The description is a version text: a few KiB at most, whatever the
+    // header claims.
+    const QByteArray longest = QByteArray(DfuPackageHeader::MaxInfoLength / 4 * 3, 'v').toBase64();
+    QTest::newRow("info at the bound") << firmwarePackage(Board, longest, Image) << Board << true << QString()
+                                       << QString(longest.size() / 4 * 3, 'v') << 12 + longest.size() << 1;
+    QTest::newRow("info over the bound")
+        << firmwarePackage(Board, longest + "YWJj", Image) << Board << true << Invalid << QString() << -1 << 0;
+    QTest::newRow("info with markup stays text")
+        << firmwarePackage(Board, QByteArray("<b>x</b> & y").toBase64(), Image) << Board << true << QString()
+        << "<b>x</b> & y" << 28 << 1;
     QTest::newRow("empty image, padding to the end")
         << firmwarePackage(Board, "YWJj=", QByteArray()) << Board << true << Invalid << QString() << -1 << 0;
 }

@@ -52,6 +52,8 @@ private slots:
     void deletedDuringChoice();
     void picture_data();
     void picture();
+    void textBesidePicture_data();
+    void textBesidePicture();
 
 private:
     std::unique_ptr<TempSettings> m_settings;
@@ -219,6 +221,37 @@ void DropAreaTest::picture()
                                                    .arg(dark.width()).arg(dark.height())));
     // The body spans most of the square's width.
     QVERIFY(dark.width() > side / 2);
+}
+
+void DropAreaTest::textBesidePicture_data()
+{
+    QTest::addColumn<QSize>("size");
+    // The area in the updater window at its default 400x300.
+    QTest::newRow("376x228, in the window") << QSize(376, 228);
+    QTest::newRow("600x300") << QSize(600, 300);
+    QTest::newRow("300x240") << QSize(300, 240);
+}
+
+// The text's pixels, those that differ from the area painted without it,
+// all lie right of the picture and inside the frame.
+void DropAreaTest::textBesidePicture()
+{
+    QFETCH(QSize, size);
+    DropArea area;
+    area.resize(size);
+    const QImage withText = area.grab().toImage();
+    area.setText(QString());
+    const QImage without = area.grab().toImage();
+    QRect text;
+    for (int y = 0; y < withText.height(); ++y)
+        for (int x = 0; x < withText.width(); ++x)
+            if (withText.pixel(x, y) != without.pixel(x, y))
+                text |= QRect(x, y, 1, 1);
+    QVERIFY(!text.isEmpty());
+    const int pictureRight = DropArea::PictureLeft + DropArea::pictureSize(size.width(), size.height());
+    QVERIFY2(text.left() >= pictureRight, qPrintable(QStringLiteral("text from %1, picture to %2")
+                                                         .arg(text.left()).arg(pictureRight)));
+    QVERIFY(text.right() < size.width() - 6);
 }
 
 QTEST_MAIN(DropAreaTest)

@@ -5,10 +5,12 @@
 #include "memory_hid_proxy.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QThread>
 #include <QtEndian>
 
+#include <atomic>
 #include <optional>
 
 // A USB bootloader in memory: output report 1 takes its commands, report 2
@@ -49,8 +51,11 @@ public:
     int bulkInterfaceClass = -1;
     // The bulk transfer of this index (0 = the first) fails.
     int failBulkTransferAt = -1;
-    // A failing transfer first hangs this long, like one that times out.
+    // A failing transfer first hangs, like one that times out: this long,
+    // or until a test lets it go.
     int failedTransferMs = 0;
+    std::atomic<bool> transferHanging{false};
+    std::atomic<bool> letTransferGo{false};
 
     int interfaceCount() override { return bulkInterfaceClass < 0 ? 1 : 2; }
     UsbClass interfaceClass(int interface) override
@@ -85,7 +90,12 @@ public:
         if (interface != 1 || bulkInterfaceClass != BulkClass)
             return false;
         if (m_bulkTransfers++ == failBulkTransferAt) {
-            QThread::msleep((unsigned long)failedTransferMs);
+            transferHanging = true;
+            QElapsedTimer clock;
+            clock.start();
+            while (!letTransferGo && clock.elapsed() < failedTransferMs)
+                QThread::msleep(1);
+            transferHanging = false;
             return false;
         }
         write(data, uint32_t(data.size()), "bulk");

@@ -347,7 +347,8 @@ void HiddfuUsbWorkerTest::abortDuringWait_data()
     QTest::newRow("storage erase wait") << "eerase" << -1 << true << false << 0 << QVariant();
     QTest::newRow("bulk erase wait") << "flash" << 0xFF << true << false << 0 << QVariant("get status");
     QTest::newRow("bulk write wait") << "flash" << 0xFF << false << true << 0 << QVariant("get status");
-    // The transfer hangs and fails; the report mode then erases for ever.
+    // The transfer hangs and fails; the abort that came meanwhile ends the
+    // flash before the report mode would erase again (which would never end).
     QTest::newRow("hanging bulk transfer") << "flash" << 0xFF << false << false << 300 << QVariant();
 }
 

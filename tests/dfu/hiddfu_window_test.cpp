@@ -15,6 +15,9 @@ namespace {
 constexpr int Wait = 20000;
 constexpr uint8_t SerialAddress = 0x05;
 
+// What happens inside the question that a close during a flash asks.
+enum InsideQuestion { AnswerYes, AnswerNo, CloseThenNo, CloseThenYes, DeleteWindow };
+
 } // namespace
 
 class HIDDfuWindowTest : public QObject
@@ -45,6 +48,7 @@ private slots:
     void reboot();
     void searchGivesUp_data();
     void searchGivesUp();
+    void closeDuringFlash_data();
     void closeDuringFlash();
     void deleteDuringFlash();
     void deleteInsideCloseWait();
@@ -181,7 +185,10 @@ void HIDDfuWindowTest::connectsOverUsb()
     HIDDfu *window = usbWindow();
     QVERIFY(!connected(*window));
     QVERIFY(!child<QWidget>(*window, "controlWidget")->isEnabled());
-    QVERIFY(window->grab().save(QStringLiteral("hiddfu-searching.png")));
+    // Nothing found yet: nothing to show, least of all the form's placeholders.
+    QCOMPARE(child<QLabel>(*window, "infoLabel")->text(), QString());
+    QCOMPARE(child<QLabel>(*window, "statusBar")->text(), QString());
+    QVERIFY(settledGrab(window).save(QStringLiteral("hiddfu-searching.png")));
     connectWindow(window);
     QCOMPARE(child<QLabel>(*window, "infoLabel")->text(), QStringLiteral("0483:df11:sim"));
     QCOMPARE(child<QLabel>(*window, "statusBar")->text(), QStringLiteral("Pellam DFU 1.0"));
@@ -197,7 +204,7 @@ void HIDDfuWindowTest::connectsOverUsb()
     QTest::qWait(1200);
     QCOMPARE(m_bus.proxiesMade, 1);
     QVERIFY(!window->findChild<QProgressDialog *>());
-    QVERIFY(window->grab().save(QStringLiteral("hiddfu-connected.png")));
+    QVERIFY(settledGrab(window).save(QStringLiteral("hiddfu-connected.png")));
 }
 
 void HIDDfuWindowTest::infoTexts_data()
@@ -256,7 +263,7 @@ void HIDDfuWindowTest::flashes()
     QVERIFY(child<QWidget>(*window, "controlWidget")->isEnabled());
     QVERIFY(!onDropPage(*window));
     QCOMPARE(finished.size(), 0);
-    QVERIFY(window->grab().save(QStringLiteral("hiddfu-flashed.png")));
+    QVERIFY(settledGrab(window).save(QStringLiteral("hiddfu-flashed.png")));
 }
 
 void HIDDfuWindowTest::refusedPackages_data()
@@ -504,18 +511,57 @@ void HIDDfuWindowTest::searchGivesUp()
     QCOMPARE(finished.size(), 1);
 }
 
+void HIDDfuWindowTest::closeDuringFlash_data()
+{
+    QTest::addColumn<int>("inside");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("Yes stops the flash") << int(AnswerYes) << true;
+    QTest::newRow("No keeps flashing") << int(AnswerNo) << false;
+    QTest::newRow("closed again inside the question, then No") << int(CloseThenNo) << false;
+    QTest::newRow("closed again inside the question, then Yes") << int(CloseThenYes) << true;
+    QTest::newRow("deleted inside the question") << int(DeleteWindow) << true;
+}
+
+// A close while a flash runs asks first: stopping leaves the controller
+// without firmware.
 void HIDDfuWindowTest::closeDuringFlash()
 {
+    QFETCH(int, inside);
+    QFETCH(bool, stops);
     HIDDfu *window = flashingWindow();
     QVERIFY(window);
+    QString question;
+    m_modal->then([&question, inside, window](QWidget *shown) {
+        auto *box = qobject_cast<QMessageBox *>(shown);
+        question = box->text();
+        if (inside == CloseThenNo || inside == CloseThenYes)
+            window->close();
+        if (inside == DeleteWindow)
+            delete window;
+        else
+            box->button(inside == AnswerNo || inside == CloseThenNo ? QMessageBox::No : QMessageBox::Yes)->click();
+    });
     window->close();
-    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), Wait);
-    QCOMPARE(window->exitCode(), 0);
+    QCOMPARE(question, QStringLiteral("The controller is being flashed. Stop and leave it without firmware?"));
+    // The update question, then this one, once.
+    QCOMPARE(m_modal->seen().size(), 2);
+    QCOMPARE(m_modal->unanswered(), 0);
+    if (!stops) {
+        QVERIFY(window->isVisible());
+        const int reads = m_bootloader->statusReads();
+        QTRY_VERIFY_WITH_TIMEOUT(m_bootloader->statusReads() > reads + 2, Wait);
+        QVERIFY(window->isVisible());
+        return;
+    }
+    if (m_window) {
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), Wait);
+        QCOMPARE(window->exitCode(), 0);
+    }
     // The worker stopped: the device is left alone.
     const int reads = m_bootloader->statusReads();
     QTest::qWait(300);
     QCOMPARE(m_bootloader->statusReads(), reads);
-    QCOMPARE(m_modal->seen().size(), 1);
+    QCOMPARE(m_bootloader->commands(), QStringList{"erase 100"});
 }
 
 void HIDDfuWindowTest::deleteDuringFlash()
@@ -534,9 +580,15 @@ void HIDDfuWindowTest::deleteInsideCloseWait()
 {
     HIDDfu *window = flashingWindow();
     QVERIFY(window);
-    // The close waits for the worker in an event loop; the window goes
-    // away inside it.
-    QTimer::singleShot(0, window, [window] { delete window; });
+    // Once stopping is confirmed, the close waits for the worker in an event
+    // loop; the window goes away inside it, two posted events after the
+    // question's own loop has ended.
+    m_modal->then([window](QWidget *box) {
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+        QMetaObject::invokeMethod(
+            window, [window] { QMetaObject::invokeMethod(window, [window] { delete window; }, Qt::QueuedConnection); },
+            Qt::QueuedConnection);
+    });
     window->close();
     QVERIFY(!m_window);
     const int reads = m_bootloader->statusReads();
@@ -578,7 +630,7 @@ void HIDDfuWindowTest::serialScan()
     connectWindow(window);
     QCOMPARE(child<QLabel>(*window, "infoLabel")->text(), QStringLiteral("0x05:Pellam DFU"));
     QCOMPARE(m_peer->received.first(), UARTMessage(0xFF, QByteArray(1, 0x06)));
-    QVERIFY(window->grab().save(QStringLiteral("hiddfu-serial.png")));
+    QVERIFY(settledGrab(window).save(QStringLiteral("hiddfu-serial.png")));
 }
 
 void HIDDfuWindowTest::serialFlash()

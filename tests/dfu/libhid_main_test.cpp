@@ -219,7 +219,8 @@ void LibHidMainTest::closeDuringFlash()
 {
     m_bootloader->erasePolls = -1; // the erase never ends by itself
     const QString path = writeFile(*m_dir, QStringLiteral("release.dfu"), package(testImage(100)));
-    g_prepare = [](ModalDriver &modal) { modal.press(QMessageBox::Yes); };
+    // The update goes ahead; stopping it is confirmed.
+    g_prepare = [](ModalDriver &modal) { modal.press(QMessageBox::Yes).press(QMessageBox::Yes); };
     g_script = [&] {
         HIDDfu *window = connectedUpdater();
         QVERIFY(window);
@@ -229,7 +230,8 @@ void LibHidMainTest::closeDuringFlash()
     };
     QCOMPARE(runUpdater(QStringLiteral("usb"), Product), 0);
     QCOMPARE(m_bootloader->commands(), QStringList{"erase 100"});
-    QCOMPARE(boxTexts(g_seen), QStringList{"Update firmware to Release 2.1?"});
+    QCOMPARE(boxTexts(g_seen), QStringList({"Update firmware to Release 2.1?",
+                                            "The controller is being flashed. Stop and leave it without firmware?"}));
 }
 
 void LibHidMainTest::noDevice()

@@ -62,6 +62,9 @@ public:
     QList<UARTMessage> pingPrelude;
     QList<UARTMessage> pingOthers;
     SpoiledStatus spoilAfterAddress = SpoiledStatus::None;
+    // The write frame of this index (0 = the first) is spoiled on the line:
+    // the bootloader drops it without a word.
+    int dropWriteFrame = -1;
     QList<UARTMessage> received;
 
     // A frame that the bootloader sends of its own accord.
@@ -102,6 +105,8 @@ private:
             if (!silent)
                 sendFrame(replyAddress, QByteArray(1, InfoCommand) + info);
         } else if (payload.at(0) == WriteCommand) {
+            if (m_writeFrames++ == dropWriteFrame)
+                return;
             const QByteArray data = payload.mid(1);
             write(data, uint32_t(data.size()), "data");
         } else if (payload == QByteArray::fromHex("0102")) {
@@ -142,4 +147,5 @@ private:
     QTimer m_poll;
     uart_frame::Parser m_parser;
     SpoiledStatus m_spoilNext = SpoiledStatus::None;
+    int m_writeFrames = 0;
 };

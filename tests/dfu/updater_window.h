@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -90,6 +91,13 @@ inline void dropFile(HIDDfu &window, const QString &path)
     QCoreApplication::sendEvent(area, &enter);
     QDropEvent drop(area->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(area, &drop);
+}
+
+// The window as it shows once its layout has taken in the latest texts.
+inline QPixmap settledGrab(QWidget *window)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    return window->grab();
 }
 
 // Answers a message box with `button`; the search dialog, when it shows

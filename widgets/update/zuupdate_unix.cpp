@@ -19,9 +19,9 @@ static const int autoCheckDelayMs = 1000;
 AppUpdater::AppUpdater(const QString &url, QObject *parent)
     : QObject(parent)
     , m_url(url)
-    , m_watcher(new QFutureWatcher<QJsonDocument>(this))
+    , m_watcher(new QFutureWatcher<JsonDownload>(this))
 {
-    connect(m_watcher, &QFutureWatcher<QJsonDocument>::finished, this, &AppUpdater::asyncFinished);
+    connect(m_watcher, &QFutureWatcher<JsonDownload>::finished, this, &AppUpdater::asyncFinished);
 
     // No repeating timer: a long-running IDE checks again on request or at
     // its next start.
@@ -53,11 +53,31 @@ void AppUpdater::checkUpdatesInt()
     m_watcher->setFuture(QtConcurrent::run(downloadJSon, m_url, updateDownloadTimeoutMs));
 }
 
+// Why a download brought no update description, as the user reads it.
+static QString failureText(const JsonDownload &download, const QString &url)
+{
+    switch (download.failure) {
+    case JsonDownload::InvalidAddress:
+        return AppUpdater::tr("the address \"%1\" is not valid").arg(url);
+    case JsonDownload::NetworkError:
+        return download.networkError;
+    case JsonDownload::TimedOut:
+        return AppUpdater::tr("no answer within %1 seconds").arg(updateDownloadTimeoutMs / 1000);
+    case JsonDownload::TooLong:
+        return AppUpdater::tr("the update description is too long");
+    case JsonDownload::NotJson:
+    case JsonDownload::None:
+        break;
+    }
+    return AppUpdater::tr("the update description is not readable");
+}
+
 void AppUpdater::asyncFinished()
 {
-    const QJsonDocument doc = m_watcher->result();
-    if (doc.isNull() || !doc.isArray()) {
-        emit updateInfoAvailable(false, QString(), QString(), QString());
+    const JsonDownload download = m_watcher->result();
+    const QJsonDocument doc = download.document;
+    if (download.failure != JsonDownload::None || !doc.isArray()) {
+        emit updateCheckFailed(failureText(download, m_url));
         return;
     }
 

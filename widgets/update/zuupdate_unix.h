@@ -9,9 +9,9 @@
 // "Updates/Auto" (automatic checks, default on) and "Updates/LastCheck"
 // (when the last check started, written here).
 
+#include "jsondownload.h"
 #include "zuupdater.h"
 
-#include <QJsonDocument>
 #include <QObject>
 #include <QString>
 
@@ -33,10 +33,12 @@ public:
     bool doSelfUpdate();
 
 signals:
-    // Once per check: whether a newer release exists, its version, the
-    // change notes of all newer releases (each note after a newline) and its
-    // download address.
+    // Once per check that read the update description: whether a newer
+    // release exists, its version, the change notes of all newer releases
+    // (each note after a newline) and its download address.
     void updateInfoAvailable(bool can_update, QString version, QString changelog, QString url);
+    // Instead, when the check could not read the update description: why.
+    void updateCheckFailed(QString reason);
 
 private slots:
     void checkUpdatesInt();
@@ -44,7 +46,7 @@ private slots:
 
 private:
     QString m_url;
-    QFutureWatcher<QJsonDocument> *m_watcher;
+    QFutureWatcher<JsonDownload> *m_watcher;
 };
 
 #endif

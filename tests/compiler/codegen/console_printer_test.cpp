@@ -90,6 +90,50 @@ TEST_F(ConsoleOutput, FailedFormattingWritesPlaceholder)
     EXPECT_EQ(out.str(), "kcc: warning: ok\n");
 }
 
+// A trace of `lines` lines "t1".."tN", ended by a diagnostic or by the end
+// of the capture, and what it writes.
+struct TraceCase {
+    const char *name;
+    int lines;
+    bool endedByDiagnostic;
+    std::string written;
+};
+
+std::string traceLines(int from, int to)
+{
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += "kcc: error: t" + std::to_string(i) + "\n";
+    return text;
+}
+
+class ConsoleTrace : public ConsoleOutput, public ::testing::WithParamInterface<TraceCase> {};
+
+TEST_P(ConsoleTrace, KeepsTheFirstAndLastLines)
+{
+    const TraceCase &c = GetParam();
+    std::ostringstream captured;
+    console_set_output(&captured);
+    for (int i = 1; i <= c.lines; ++i)
+        console_trace("kcc", "error", CONSOLE_RED, "t%d\n", i);
+    if (c.endedByDiagnostic)
+        console_output("kcc", "error", CONSOLE_RED, "next\n");
+    console_set_output(&out);
+    EXPECT_EQ(captured.str(), c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ConsoleTrace, ::testing::Values(
+    TraceCase{"ShortTraceWhole", 3, false, traceLines(1, 3)},
+    TraceCase{"TenLinesWhole", 10, false, traceLines(1, 10)},
+    TraceCase{"ElevenLinesOneLeftOut", 11, false,
+              traceLines(1, 5) + "kcc: note: 1 more \"while compiling\" lines left out\n" + traceLines(7, 11)},
+    TraceCase{"LongTraceEndedByTheCapture", 4000, false,
+              traceLines(1, 5) + "kcc: note: 3990 more \"while compiling\" lines left out\n" + traceLines(3996, 4000)},
+    TraceCase{"LongTraceEndedByADiagnostic", 20, true,
+              traceLines(1, 5) + "kcc: note: 10 more \"while compiling\" lines left out\n" + traceLines(16, 20)
+                  + "kcc: error: next\n"}),
+    [](const ::testing::TestParamInfo<TraceCase> &info) { return std::string(info.param.name); });
+
 TEST(ConsoleOutputStream, DefaultsToStandardErrorAndReturnsThere)
 {
     testing::internal::CaptureStderr();

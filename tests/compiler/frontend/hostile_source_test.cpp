@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -100,6 +102,13 @@ std::string longSumError()
     return "var main()\n{\n    var x = 1;\n    return " + repeat("x + ", 3999) + "y;\n}\n";
 }
 
+// A 4,000-term sum whose first term is undeclared: the error lies at the
+// innermost level, and every enclosing level adds a "while compiling" line.
+std::string undeclaredFirstTerm()
+{
+    return "var main(){var a=1; return u" + repeat("+a", 3999) + ";}\n";
+}
+
 const char kGotoIntoIf[] = "var main()\n{\n    var r = 1;\n    goto inside;\n    if (0) {\ninside:\n        r = 0;\n"
                            "    }\n    return r;\n}\n";
 const char kGotoIntoWhile[] = "var main()\n{\n    var r = 1;\n    goto target;\n    while (0) {\ntarget:\n"
@@ -118,6 +127,9 @@ const HostileCase kCases[] = {
     // Diagnostics quote at most 200 characters of a node.
     {"ErrorDeepInA4000TermSum", {{"a.kos", longSumError()}}, {}, 1,
      "FILE:4:12: while compiling math(<math(<math("},
+    // A trace through every level of the sum keeps its ends and says what it left out.
+    {"ErrorAtTheBottomOfA4000TermSum", {{"a.kos", undeclaredFirstTerm()}}, {}, 1,
+     "kcc: note: 3995 more \"while compiling\" lines left out\n"},
     // A source that fails to read fails the build.
     {"UnreadableMainFile", {{"/proc/self/mem", ""}}, {}, 1, "Cannot read /proc/self/mem: Input/output error\n"},
     {"UnreadableInclude", {{"a.kos", std::string("#include \"/proc/self/mem\"\n") + kMain}}, {}, 1,
@@ -150,6 +162,28 @@ const HostileCase kCases[] = {
     {"ElseIf1000", {{"a.kos", elseIfChain(1000)}}, {"-O1"}, 0, ""},
     {"ElseIf1000Level0", {{"a.kos", elseIfChain(1000)}}, {}, 0, ""},
 };
+
+// The trace of the error deep in the sum: its innermost and outermost
+// lines, the note on those between, and no more.
+TEST(FailureTrace, KeepsItsEndsAndCountsTheRest)
+{
+    ScratchDir dir;
+    const std::string input = dir.write("a.kos", undeclaredFirstTerm());
+    const DriverRun run = runDriver({"-o", dir.path("out.kcs"), input});
+    ASSERT_EQ(run.status, 1);
+    std::istringstream lines(run.err);
+    std::vector<std::string> trace;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("while compiling") != std::string::npos)
+            trace.push_back(line);
+    ASSERT_LE(trace.size(), 12u) << run.err.substr(0, 4000);
+    ASSERT_GE(trace.size(), 3u) << run.err;
+    // The innermost level first, the function itself last.
+    const std::string innermost = ":1:28: while compiling math(<Identifier(u@identifier)> \"+\" <Identifier(a@identifier)>)";
+    EXPECT_NE(trace.front().find(input + innermost), std::string::npos) << trace.front();
+    EXPECT_NE(trace.back().find(":1:1: while compiling block_stmt@1{...}"), std::string::npos) << trace.back();
+    EXPECT_NE(run.err.find("more \"while compiling\" lines left out"), std::string::npos) << run.err;
+}
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileSourceTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<HostileCase> &info) { return info.param.name; });

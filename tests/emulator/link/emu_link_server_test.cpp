@@ -1,5 +1,5 @@
 // The emulator link behind the program's server, with a loopback client of
-// the test that does not read its replies.
+// the test whose replies the server holds back.
 
 #include "emu_link.h"
 #include "flash.h"
@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -38,36 +40,35 @@ protected:
     {
         kolm_rom_erase();
         emu_link_reset();
+        // The queue's state and age are the test's: nothing is sent, and
+        // the time the stall rule reads stands still.
+        gdbserver.setClock(&LinkServer::now);
+        gdbserver.holdOutput(true);
         ASSERT_TRUE(gdbserver.start(0));
         client = socket(AF_INET, SOCK_STREAM, 0);
-        // Small buffers on both sides: the queue starts after a few KB.
-        const int small = 4096;
-        setsockopt(client, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
         const sockaddr_in address = loopbackAddress(gdbserver.port());
         ASSERT_EQ(connect(client, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
         ASSERT_TRUE(gdbserver.wait(5000));
         ASSERT_TRUE(gdbserver.connected());
-        setsockopt(gdbserver.clientSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
     }
 
     void TearDown() override
     {
         gdbserver.dropClient();
+        gdbserver.holdOutput(false);
+        gdbserver.setClock(nullptr);
         close(client);
     }
 
-    // Fills the output queue up to `room` free bytes; the client reads
-    // nothing, so once the system's buffers are full they stay full.
+    static std::chrono::steady_clock::time_point now() { return {}; }
+
+    // Fills the output queue up to `room` free bytes.
     void fillQueueUpTo(uint32_t room)
     {
         const std::string block(4096, 'q');
-        for (int round = 0; round < 3; ++round) {
-            ASSERT_TRUE(gdbserver.flush());
-            while (gdbserver.queuedCount() < KDBServer::kOutputQueueSize - room) {
-                const uint32_t left = KDBServer::kOutputQueueSize - room - gdbserver.queuedCount();
-                ASSERT_TRUE(gdbserver.write(block.data(), std::min<uint32_t>(left, uint32_t(block.size()))));
-            }
-            usleep(20000);
+        while (gdbserver.queuedCount() < KDBServer::kOutputQueueSize - room) {
+            const uint32_t left = KDBServer::kOutputQueueSize - room - gdbserver.queuedCount();
+            ASSERT_TRUE(gdbserver.write(block.data(), std::min<uint32_t>(left, uint32_t(block.size()))));
         }
         ASSERT_EQ(gdbserver.queuedCount(), KDBServer::kOutputQueueSize - room);
     }

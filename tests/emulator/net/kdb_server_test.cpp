@@ -19,6 +19,13 @@ namespace {
 
 std::string g_consumed;
 int g_take = -1;
+// The time the server's stall rule reads: it moves only when a test moves it.
+std::chrono::steady_clock::time_point g_now;
+
+std::chrono::steady_clock::time_point testNow()
+{
+    return g_now;
+}
 
 // Takes everything, or g_take bytes when that is not negative.
 int consume(const uint8_t *data, int length)
@@ -37,6 +44,7 @@ protected:
         kolm_hal_set_level(KOLM_LOG_NET | KOLM_LOG_INFO);
         g_consumed.clear();
         g_take = -1;
+        server.setClock(&testNow);
     }
 
     void TearDown() override
@@ -57,8 +65,8 @@ protected:
         }
         ASSERT_TRUE(started);
         client = socket(AF_INET, SOCK_STREAM, 0);
-        // Small buffers on both sides, so a client that does not read
-        // fills the output queue after a few KB.
+        // Small buffers on both sides, so queued output reaches the client
+        // in many partial sends.
         const int small = 4096;
         setsockopt(client, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
         const sockaddr_in address = loopbackAddress(port);
@@ -91,9 +99,11 @@ protected:
             server.poll(consume, 50);
     }
 
-    // Fills the output queue of a client that does not read.
+    // Fills the output queue, held back from the client, up to at least
+    // `bytes` (or until that drops the client).
     void fillQueue(uint32_t bytes)
     {
+        server.holdOutput(true);
         const std::string block(1000, 'q');
         while (server.connected() && server.queuedCount() < bytes)
             server.write(block.data(), uint32_t(block.size()));
@@ -226,12 +236,15 @@ TEST_F(ServerTest, PortZeroListensOnThePortTheSystemChose)
 TEST_F(ServerTest, QueuedOutputReachesAClientThatReadsLate)
 {
     connectClient();
+    server.holdOutput(true);
     std::string sent;
-    for (int i = 0; server.queuedCount() == 0 || sent.size() < 100000; ++i) {
+    for (int i = 0; sent.size() < 100000; ++i) {
         const std::string piece = std::string(997, char('a' + i % 26)) + std::to_string(i % 1000);
         ASSERT_TRUE(server.write(piece.data(), uint32_t(piece.size())));
         sent += piece;
     }
+    ASSERT_EQ(server.queuedCount(), sent.size());
+    server.holdOutput(false);
     std::string received;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (received.size() < sent.size() && std::chrono::steady_clock::now() < deadline) {
@@ -264,15 +277,16 @@ TEST_F(ServerTest, QueueOverflowDropsTheClientAndItsInput)
 TEST_F(ServerTest, ClientThatLeavesOutputQueuedForTheStallTimeIsDropped)
 {
     connectClient();
-    // More than the system lets through now and then to a client that
-    // does not read.
     fillQueue(64 * 1024);
     ASSERT_TRUE(server.connected());
-    bool connected = true;
-    for (int i = 0; i < 200 && connected; ++i)
-        connected = server.poll(consume, 50);
-    EXPECT_FALSE(connected);
+    g_now += std::chrono::milliseconds(kStallMs - 1);
+    EXPECT_TRUE(server.poll(consume, 0));
+    EXPECT_FALSE(logged("client does not read - dropped")) << log.str();
+    g_now += std::chrono::milliseconds(1);
+    EXPECT_FALSE(server.poll(consume, 0));
+    EXPECT_FALSE(server.connected());
     EXPECT_TRUE(logged("client does not read - dropped")) << log.str();
+    EXPECT_EQ(server.queuedCount(), 0u);
 }
 
 TEST_F(ServerTest, PrintIsCutAt1023Characters)

@@ -8,15 +8,20 @@
 // reset question and print it; "show" starts a second kolmide
 // (KOLM_KOLMIDE) and reports its exit and the message the window got;
 // "pages" keeps a picture of each page in KOLM_PICTURE_DIR; "restart" ends
-// the first pass with 254 and reports what the second pass restored.
+// the first pass with 254 and reports what the second pass restored;
+// "emulator" connects the window to its own emulator (on the port of the
+// settings), prints "emulator: <process id>" and waits for its end.
 
 #include "app_runner.h"
+#include "emulator_entry.h"
+#include "kolmlocaldebugger.h"
 #include "modal_driver.h"
 #include "restart_loop.h"
 #include "shown_window.h"
 #include "singleapp.h"
 #include "ui_zurovurazev.h"
 #include "zurovurazev.h"
+#include "zuhal_messenger.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,10 +98,25 @@ void picturesCase(ZuROVUrazev *window)
     say(QStringLiteral("pictures: %1").arg(saved));
 }
 
+// Connects through the window's own Connect action, as a user does, and
+// leaves the pass running.
+void emulatorCase(ZuROVUrazev *window)
+{
+    child<QAction>(window, "actionConnect")->trigger();
+    const auto *debugger = window->findChild<KolmLocalDebugger *>();
+    const auto *link = window->findChild<ZuHalAbstractMessenger *>();
+    const QProcess *emulator = debugger ? debugger->process() : nullptr;
+    if (!link || !link->isOpen() || !emulator || emulator->state() != QProcess::Running)
+        qFatal("not connected to the emulator");
+    say(QStringLiteral("emulator: %1").arg(emulator->processId()));
+}
+
 void act(ZuROVUrazev *window)
 {
     const QString name = caseName();
     int code = 0;
+    if (name == QLatin1String("emulator"))
+        return emulatorCase(window);
     if (name == QLatin1String("show")) {
         showCase();
     } else if (name == QLatin1String("pages")) {
@@ -127,6 +147,11 @@ void startPass()
         modal->press(QMessageBox::No);
     if (pass == 1 && caseName() == QLatin1String("reset-yes"))
         modal->press(QMessageBox::Yes).press(QMessageBox::Ok);
+    if (caseName() == QLatin1String("emulator")) {
+        static QString picked;
+        modal->passOver(isProgressDialog);
+        modal->then(pickEmulatorEntry(&picked));
+    }
     QTimer::singleShot(0, qApp, [] { whenShown<ZuROVUrazev>(act); });
 }
 
@@ -136,7 +161,10 @@ int main(int argc, char **argv)
 {
     qAddPreRoutine(startPass);
     const int status = runRestartLoop(
-        [&](QString &transport, QString &product) { return app_runner(argc, argv, transport, product); },
+        [&](QString &transport, QString &product) {
+            PassArguments args(argc, argv);
+            return app_runner(args.count(), args.values(), transport, product);
+        },
         [](const QString &, const QString &) { return 0; });
     if (modal)
         say(QStringLiteral("unanswered: %1").arg(modal->unanswered()));

@@ -5,6 +5,7 @@
 // XDG_CONFIG_HOME.
 
 #include "child_process.h"
+#include "free_port.h"
 
 #include <QDir>
 #include <QImage>
@@ -13,9 +14,48 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <fstream>
+
 namespace {
 
 const int WaitMs = 60000;
+// The bound for kolmide and its emulator to end after a signal: they end
+// within a few seconds; the bound leaves room for a loaded machine and a
+// sanitizer build.
+const int ShutdownMs = 30000;
+
+// True once the process has ended (a zombie waiting for its reaper has).
+bool processGone(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    const size_t state = line.rfind(") ");
+    return state != std::string::npos && state + 2 < line.size() && line[state + 2] == 'Z';
+}
+
+// True when a server can listen on the port, as the next emulator does.
+bool portFree(int port)
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    const int reuse = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    sockaddr_in address = loopbackAddress(port);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(s, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && listen(s, 1) == 0;
+    close(s);
+    return free;
+}
+
+std::vector<std::string> stdStrings(const QStringList &list)
+{
+    std::vector<std::string> strings;
+    for (const QString &s : list)
+        strings.push_back(s.toStdString());
+    return strings;
+}
 
 } // namespace
 
@@ -30,7 +70,10 @@ private slots:
     void language();
     void secondInstanceHandsOver();
     void pages();
+    void restartKeepsWindowSettings_data();
     void restartKeepsWindowSettings();
+    void signalEndsEmulator_data();
+    void signalEndsEmulator();
 
 private:
     ChildResult runDriver(const QByteArray &name, std::vector<std::string> args = {});
@@ -115,10 +158,7 @@ void KolmideProcessTest::language()
         if (!stored.isNull())
             settings.setValue(QStringLiteral("UI/Language"), stored);
     }
-    std::vector<std::string> argv;
-    for (const QString &a : args)
-        argv.push_back(a.toStdString());
-    const ChildResult r = runDriver(name, argv);
+    const ChildResult r = runDriver(name, stdStrings(args));
     QCOMPARE(r.status, 0);
     const QString out = QString::fromStdString(r.out);
     QVERIFY2(out.contains(QStringLiteral("lang: %1\n").arg(expected)), qPrintable(out));
@@ -156,9 +196,27 @@ void KolmideProcessTest::pages()
     QVERIFY(reference.width() > 600);
 }
 
+void KolmideProcessTest::restartKeepsWindowSettings_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("lang") << QStringList{"--lang", "aa"};
+    // The platform comes from the command line alone. The toolkit takes its
+    // own options out of the first pass's arguments; the second pass still
+    // has them.
+    QTest::newRow("platform option") << QStringList{"-platform", "offscreen", "--lang", "aa"};
+}
+
 void KolmideProcessTest::restartKeepsWindowSettings()
 {
-    const ChildResult r = runDriver("restart", {"--lang", "aa"});
+    QFETCH(QStringList, args);
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (args.contains(QStringLiteral("-platform"))) {
+        qunsetenv("QT_QPA_PLATFORM");
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+    const ChildResult r = runDriver("restart", stdStrings(args));
+    qputenv("QT_QPA_PLATFORM", platform);
     QCOMPARE(r.status, 0);
     const QString out = QString::fromStdString(r.out);
     QVERIFY2(out.contains(QStringLiteral("pass 1 ends: 254\n")), qPrintable(out));
@@ -167,6 +225,53 @@ void KolmideProcessTest::restartKeepsWindowSettings()
     // The second pass parsed nothing: the option's "aa" is not stored again.
     QVERIFY2(out.contains(QStringLiteral("lang: bb\n")), qPrintable(out));
     QVERIFY2(out.contains(QStringLiteral("pass 2 ends: 0\n")), qPrintable(out));
+}
+
+void KolmideProcessTest::signalEndsEmulator_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    // Killed, kolmide cannot stop its emulator: the emulator ends with it.
+    QTest::newRow("SIGKILL") << SIGKILL;
+}
+
+void KolmideProcessTest::signalEndsEmulator()
+{
+    QFETCH(int, signal);
+    const int port = freePort();
+    QSettings(settingsFile(), QSettings::IniFormat).setValue(QStringLiteral("RemoteTCP/EMUPort"), port);
+    qputenv("KOLM_PASS_CASE", "emulator");
+    ChildProcess kolmide({KOLM_PASS_DRIVER});
+    QVERIFY2(kolmide.waitForOutput("emulator: ", WaitMs), kolmide.output().c_str());
+    const size_t at = kolmide.output().find("emulator: ");
+    QVERIFY(kolmide.waitForOutput("\n", WaitMs, at));
+    const pid_t emulator = pid_t(std::stol(kolmide.output().substr(at + 10)));
+    QVERIFY(emulator > 0);
+    // A failed case leaves no emulator behind.
+    const std::unique_ptr<const pid_t, void (*)(const pid_t *)> reap(&emulator, [](const pid_t *pid) {
+        if (!processGone(*pid))
+            kill(*pid, SIGKILL);
+    });
+    QVERIFY(!processGone(emulator));
+    QVERIFY(!portFree(port));
+
+    const auto start = std::chrono::steady_clock::now();
+    kolmide.signal(signal);
+    const ChildResult r = kolmide.wait(ShutdownMs);
+    QVERIFY2(!r.timedOut, r.err.c_str());
+    if (signal != SIGKILL)
+        QCOMPARE(r.status, 0);
+    const auto left = [&] {
+        return ShutdownMs
+            - int(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                      .count());
+    };
+    while (!processGone(emulator) && left() > 0)
+        QTest::qWait(10);
+    QVERIFY(processGone(emulator));
+    QVERIFY(portFree(port));
 }
 
 QTEST_GUILESS_MAIN(KolmideProcessTest)

@@ -15,6 +15,7 @@ private slots:
     void handOffStrings();
     void idePassResult_data();
     void idePassResult();
+    void eachPassHasItsOwnArguments();
 };
 
 void RestartLoopTest::passes_data()
@@ -96,6 +97,39 @@ void RestartLoopTest::idePassResult()
     QFETCH(int, eventLoop);
     QFETCH(int, result);
     QCOMPARE(::idePassResult(eventLoop), result);
+}
+
+void RestartLoopTest::eachPassHasItsOwnArguments()
+{
+    char program[] = "kolmide";
+    char platform[] = "-platform";
+    char offscreen[] = "offscreen";
+    char lang[] = "--lang";
+    char *argv[] = {program, platform, offscreen, lang, nullptr};
+    const int argc = 4;
+    QList<QByteArrayList> seen;
+    int idePasses = 0;
+    const int status = runRestartLoop(
+        [&](QString &, QString &) {
+            PassArguments args(argc, argv);
+            QByteArrayList pass;
+            for (int i = 0; i < args.count(); ++i)
+                pass << args.values()[i];
+            seen << pass;
+            if (args.values()[args.count()] != nullptr)
+                seen << QByteArrayList{"no terminator"};
+            // What the toolkit does with its own options: it takes them out
+            // of the array and lowers the count.
+            args.values()[1] = args.values()[3];
+            args.values()[2] = nullptr;
+            args.count() = 2;
+            return idePasses++ == 0 ? 1 : 0;
+        },
+        [](const QString &, const QString &) { return 0; });
+    QCOMPARE(status, 0);
+    const QByteArrayList whole{"kolmide", "-platform", "offscreen", "--lang"};
+    QCOMPARE(seen, (QList<QByteArrayList>{whole, whole}));
+    QCOMPARE(QByteArray(argv[1]), QByteArray("-platform"));
 }
 
 QTEST_GUILESS_MAIN(RestartLoopTest)

@@ -1,6 +1,8 @@
-// Pictures of a conversation with every bubble state and of the "Advanced"
-// form, for a person to look at.
+// Pictures of a conversation with every bubble state, of one whose older
+// messages were dropped, and of the "Advanced" form, for a person to look
+// at.
 
+#include "chat_feed.h"
 #include "chat_list.h"
 #include "chatadvancedform.h"
 #include "qchatlabel.h"
@@ -15,6 +17,7 @@ class ChatPicturesTest : public QObject
 
 private slots:
     void conversation();
+    void droppedLine();
     void advancedForm();
 };
 
@@ -45,6 +48,21 @@ void ChatPicturesTest::conversation()
     QVERIFY(QDir().mkpath(KOLM_SCREENSHOT_DIR));
     QVERIFY(list.grab().save(KOLM_SCREENSHOT_DIR "/chat_bubbles.png"));
     QChatLabel::setClock({});
+}
+
+void ChatPicturesTest::droppedLine()
+{
+    QListWidget list;
+    list.resize(460, 300);
+    ChatFeed feed(&list, nullptr, 3);
+    for (int i = 0; i < 5; ++i)
+        feed.addReceived(0x12, 2, QStringLiteral("Message %1").arg(i));
+    feed.flush();
+    QCOMPARE(list.item(0)->text(), QStringLiteral("Older messages dropped: 2"));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(QDir().mkpath(KOLM_SCREENSHOT_DIR));
+    QVERIFY(list.grab().save(KOLM_SCREENSHOT_DIR "/chat_dropped.png"));
 }
 
 void ChatPicturesTest::advancedForm()

@@ -3,6 +3,7 @@
 
 #include "debug_project.h"
 #include "form_child.h"
+#include "kolm_opcodes.h"
 #include "qmaterialfont.h"
 #include "qsourceeditor.h"
 #include "qsyntaxstyle.h"
@@ -13,6 +14,7 @@
 
 #include <QComboBox>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -92,6 +94,7 @@ private slots:
     void clearKeepsTreeUntilRefresh();
     void registersOfWrongLength();
     void listingTable();
+    void listingColumnsHoldTheirWidestTexts();
     void firstSymbolsOnly();
     void listingWithoutSymbols();
     void notAListing();
@@ -357,6 +360,40 @@ void ZuAsmDebuggerTest::listingTable()
     QCOMPARE(p.asmModel->rowCount(), 0);
     QCOMPARE(syms.count(), 1);
     QCOMPARE(syms.at(0).at(0).toBool(), false);
+}
+
+void ZuAsmDebuggerTest::listingColumnsHoldTheirWidestTexts()
+{
+    Page p;
+    auto *table = formChild<QTableView>(p.page, "asmTable");
+    const int addressWidth = table->columnWidth(0);
+    const int opcodeWidth = table->columnWidth(1);
+    // Every instruction of the machine, at addresses of every hex digit.
+    QJsonArray text;
+    tvar digit = 0;
+    for (const kolm_isa::OpcodeInfo &info : kolm_isa::kOpcodeList) {
+        text.append(QJsonObject{{"EIP", double(digit * 0x11111111u)},
+                                {"opcode", info.opcode},
+                                {"opname", info.mnemonic},
+                                {"args", QJsonArray{"%EAX", "%EBX"}}});
+        digit = (digit + 1) % 16;
+    }
+    text.append(QJsonObject{{"EIP", 0}, {"opcode", 0xfd}, {"args", QJsonArray()}});
+    QVERIFY(p.page.setAsm(QJsonDocument(QJsonObject{{"table", QJsonObject()}, {"text", text}}).toJson()));
+    QCOMPARE(p.asmModel->rowCount(), text.size());
+    // Sized once, not by the rows; a hidden table measures all of its rows.
+    QCOMPARE(table->columnWidth(0), addressWidth);
+    QCOMPARE(table->columnWidth(1), opcodeWidth);
+    QVERIFY(!table->isVisible());
+    const QAbstractItemView *view = table; // the view's measure of its cells
+    for (int column : {0, 1}) {
+        QVERIFY2(view->sizeHintForColumn(column) <= table->columnWidth(column),
+                 qPrintable(QStringLiteral("column %1: %2 > %3")
+                                .arg(column)
+                                .arg(view->sizeHintForColumn(column))
+                                .arg(table->columnWidth(column))));
+    }
+    QCOMPARE(table->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
 }
 
 void ZuAsmDebuggerTest::firstSymbolsOnly()

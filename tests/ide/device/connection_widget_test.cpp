@@ -19,6 +19,11 @@ const ZuHalDevice hidDevice{QStringLiteral("/dev/hidraw3"), QStringLiteral("Halv
                             QStringLiteral("0042A1B2")};
 const ZuHalDevice serialDevice{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FTDI"),
                                QStringLiteral("USB-RS485 cable"), QStringLiteral("FT4ZK1")};
+// A built-in serial port, with nothing behind it as often as not.
+const ZuHalDevice builtinPort{QStringLiteral("/dev/ttyS0"), QStringLiteral("Unknown Manufacturer"),
+                              QStringLiteral("----"), QString()};
+const ZuHalDevice emulatorDevice{QStringLiteral("127.0.0.1:5542"), QStringLiteral("Halvane"),
+                                 QStringLiteral("Emulator"), QStringLiteral("EMU-0000000000")};
 
 QListWidget *listOf(QWidget *dialog)
 {
@@ -236,18 +241,50 @@ private slots:
         QCOMPARE(dialog.selectedDevice(), QString());
     }
 
+    // The entry used last time is current when the dialog shows; without
+    // it none is, whatever takes the focus.
+    void startsFromTheLastEntry_data()
+    {
+        QTest::addColumn<int>("lastType");
+        QTest::addColumn<QString>("lastDevice");
+        QTest::addColumn<int>("currentRow");
+        QTest::newRow("the emulator below a built-in port") << 2 << emulatorDevice.address << 2;
+        QTest::newRow("the built-in port") << 1 << builtinPort.address << 1;
+        QTest::newRow("same address, other type") << 2 << builtinPort.address << -1;
+        QTest::newRow("never connected") << -1 << QString() << -1;
+        QTest::newRow("last entry gone") << 1 << QStringLiteral("/dev/ttyUSB7") << -1;
+    }
+
+    void startsFromTheLastEntry()
+    {
+        QFETCH(int, lastType);
+        QFETCH(QString, lastDevice);
+        QFETCH(int, currentRow);
+        ConnectionWidget dialog;
+        dialog.appendDevices(0, {hidDevice});
+        dialog.appendDevices(1, {builtinPort});
+        dialog.appendDevices(2, {emulatorDevice});
+        QCOMPARE(dialog.selectDevice(lastType, lastDevice), currentRow >= 0);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(listOf(&dialog)->currentRow(), currentRow);
+        QCOMPARE(buttonsOf(&dialog)->isEnabled(), currentRow >= 0);
+        QCOMPARE(dialog.selectedDevice(), currentRow >= 0 ? lastDevice : QString());
+    }
+
     // Kept in the build tree (tests/ide/device/artefacts/) for a person to
-    // look at: one entry of each kind, the emulator chosen.
+    // look at: one entry of each kind, a built-in port above the emulator,
+    // the emulator chosen last time.
     void picture()
     {
         TempSettings settings;
         ConnectionWidget dialog;
         dialog.appendDevices(0, {hidDevice});
-        dialog.appendDevices(1, {serialDevice});
+        dialog.appendDevices(1, {builtinPort, serialDevice});
         dialog.appendDevices(2, ZuHalTCPMessenger::enumerate());
         dialog.appendDevices(7, {ZuHalDevice{QStringLiteral("pipe:7"), QStringLiteral("Test"),
                                              QStringLiteral("Loopback"), QStringLiteral("LB-1")}});
-        listOf(&dialog)->setCurrentRow(2);
+        QVERIFY(dialog.selectDevice(2, QStringLiteral("127.0.0.1:5542")));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR)));

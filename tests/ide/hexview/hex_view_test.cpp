@@ -2,12 +2,14 @@
 // spelling and array names, and the dialog's form.
 
 #include "form_child.h"
+#include "fixedwidthfont.h"
 #include "kolmprojecthexview.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -88,11 +90,20 @@ void HexViewTest::form()
 {
     KolmProjectHexview view;
     QCOMPARE(view.windowTitle(), QString("Kolm HexView"));
-    QCOMPARE(view.size(), QSize(582, 439));
+    QVERIFY(view.width() >= 582);
+    QCOMPARE(view.height(), 439);
     QVERIFY(formChild<QRadioButton>(view, "modeCArrayRadio")->isChecked());
-    view.setData(counting(40), "demo app");
+    auto* edit = formChild<QPlainTextEdit>(view, "plainTextEdit");
+    QVERIFY2(hasEqualAdvances(edit->font()), qPrintable(QFontInfo(edit->font()).family()));
+    // Long enough to scroll down; the declaration line is shorter than a
+    // line of bytes.
+    view.setData(counting(400), "app");
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // A whole line of bytes is in view at the first size: no sideways
+    // scrolling.
+    QVERIFY(edit->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(edit->horizontalScrollBar()->maximum(), 0);
     QVERIFY(view.grab().save(PICTURE_DIR "/hex_view.png"));
 
     // Close is the only button and closes the dialog.

@@ -68,6 +68,8 @@ private slots:
     void uploadDeleteInsideWait_data();
     void uploadDeleteInsideWait();
     void uploadDisconnectInsideBuild();
+    void uploadAfterOverflow_data();
+    void uploadAfterOverflow();
 
     void launch_data();
     void launch();
@@ -313,6 +315,9 @@ void ZuROVUrazevActionsTest::launchGlyph()
         m_window->setupControls();
         QCOMPARE(glyph(m_window->ui->actionLaunch->icon()), row.expected);
     }
+    // The device goes while its script runs: no stop glyph stays.
+    m_window->usb_disconnected();
+    QCOMPARE(glyph(m_window->ui->actionLaunch->icon()), start);
 }
 
 void ZuROVUrazevActionsTest::unknownDeviceBoxDeletesWindow()
@@ -574,6 +579,50 @@ void ZuROVUrazevActionsTest::uploadDisconnectInsideBuild()
         QVERIFY(raw->sent().isEmpty());
     QCOMPARE(int(m_window->state), int(W::CS_IDLE));
     QVERIFY(m_window->ui->progressBar->isHidden());
+}
+
+// A good build, then a build against the device's limits: an image that
+// overflowed is not sent; Upload builds again and stops there. Limits that
+// the image fits need a build as well, which Upload makes before sending.
+void ZuROVUrazevActionsTest::uploadAfterOverflow_data()
+{
+    QTest::addColumn<uint>("flashLimit");
+    QTest::addColumn<bool>("buildFirst"); // the page builds against the limits before Upload
+    QTest::addColumn<int>("overflows");   // FLASH overflow lines in the log at the end
+    QTest::addColumn<QByteArray>("request");
+    const QByteArray halt = FakeMessenger::mcPayload(0x23, 0);
+    QTest::newRow("overflow after a good build") << 10u << true << 2 << QByteArray();
+    QTest::newRow("limits set after a good build, no build since") << 10u << false << 1 << QByteArray();
+    QTest::newRow("limits the image fits") << 4096u << false << 0 << halt;
+}
+
+void ZuROVUrazevActionsTest::uploadAfterOverflow()
+{
+    QFETCH(uint, flashLimit);
+    QFETCH(bool, buildFirst);
+    QFETCH(int, overflows);
+    QFETCH(QByteArray, request);
+    openProject(true);
+    KolmProjectWindow *page = m_window->ui->projectPage;
+    FakeMessenger *fake = attach();
+    setDevice(0x400, W::DS_Messaging);
+    m_window->device.configSize = 64;
+    m_window->device.scriptSpace = 4096;
+    page->flashLimit = flashLimit;
+    if (buildFirst) {
+        page->compile();
+        QVERIFY(QFileInfo(page->output()).isFile());
+    }
+    QVERIFY(!page->compiled());
+
+    ModalDriver modal;
+    modal.press(QMessageBox::Yes);
+    m_window->on_actionUpload_triggered();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen()[0].text, QStringLiteral("The project must be compiled before uploading. Compile now?"));
+    QCOMPARE(sent(fake), request.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{request});
+    QCOMPARE(logText().count(QStringLiteral("Binary file will not fit in region `FLASH'")), overflows);
+    QCOMPARE(page->compiled(), !request.isEmpty());
 }
 
 // ------------------------------------------------------------- run control

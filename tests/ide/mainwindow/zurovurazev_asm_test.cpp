@@ -82,6 +82,7 @@ private slots:
     void wrongStateBails();
     void vmControl_data();
     void vmControl();
+    void imageWrite_data();
     void imageWrite();
     void imageWriteRefused_data();
     void imageWriteRefused();
@@ -96,6 +97,9 @@ private slots:
     void actionsDuringRefresh();
     void actionSlots_data();
     void actionSlots();
+    void actionsOutsideSession_data();
+    void actionsOutsideSession();
+    void stepStopsAtScriptEnd();
     void stepKeepsNextMode();
     void ramSync_data();
     void ramSync();
@@ -278,10 +282,18 @@ void ZuROVUrazevAsmTest::scriptChainLengthErrors()
     QCOMPARE(modal.seen().first().title, QStringLiteral("Read from the Device"));
     QCOMPARE(modal.seen().first().text, QStringLiteral("Cannot retrieve configuration<br>") + detail);
     QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Invalid);
-    QCOMPARE(m_window->state, ZuROVUrazev::CS_GET_ASM_INFO);
+    // The chain stops: idle, so the console can send again.
+    QCOMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
     QVERIFY(fake->sent().isEmpty());
     QVERIFY(!m_window->msgTimer.isActive());
     QCOMPARE(fake->pollTime(), 500);
+    m_window->ui->msgKolmTxDataEdit->setText(QStringLiteral("41"));
+    m_window->ui->msgKolmSendButton->click();
+    QCOMPARE(fake->sent().size(), 1);
+    QVERIFY(!logText().contains(QStringLiteral("Cannot send message - device busy")));
+    // The same bad reply again is no second failure.
+    QVERIFY(fake->inject(FakeMessenger::mcReply(cmd, sub, data, DeviceAddress)));
+    QCOMPARE(modal.seen().size(), 1);
 }
 
 // A reply the state does not expect only restores the poll time; the
@@ -395,9 +407,21 @@ void ZuROVUrazevAsmTest::vmControl()
     QVERIFY(modal.seen().isEmpty());
 }
 
+// What follows the write: nothing, a Launch or the device going; the
+// notice of the written script stays only until the script starts or the
+// device goes.
+void ZuROVUrazevAsmTest::imageWrite_data()
+{
+    QTest::addColumn<QString>("after");
+    QTest::newRow("written") << "nothing";
+    QTest::newRow("then launched") << "launch";
+    QTest::newRow("then disconnected") << "disconnect";
+}
+
 void ZuROVUrazevAsmTest::imageWrite()
 {
-    FakeMessenger *fake = attach();
+    QFETCH(QString, after);
+    QPointer<FakeMessenger> fake = attach();
     fake->setResponder([](const ZuHalPacket &p) {
         return QList<ZuHalPacket>{FakeMessenger::mcReply(0x22, subOf(p), words({0}), DeviceAddress)};
     });
@@ -428,6 +452,17 @@ void ZuROVUrazevAsmTest::imageWrite()
     QVERIFY(m_window->ui->progressBar->isHidden());
     QVERIFY(!m_window->msgTimer.isActive());
     QCOMPARE(fake->pollTime(), 500);
+    if (after == QLatin1String("launch")) {
+        m_window->device.state = ZuROVUrazev::DS_Config;
+        m_window->on_actionLaunch_triggered();
+        QCOMPARE(requests(fake).last(), QStringLiteral("23/1"));
+    } else if (after == QLatin1String("disconnect")) {
+        fake->close();
+        QTRY_VERIFY(!m_window->messenger);
+    } else {
+        return;
+    }
+    QCOMPARE(m_window->statusBar()->currentMessage(), QString());
 }
 
 void ZuROVUrazevAsmTest::imageWriteRefused_data()
@@ -583,7 +618,10 @@ void ZuROVUrazevAsmTest::refreshLengthErrors()
     QCOMPARE(requests(fake).constLast(), QStringLiteral("%1/%2").arg(cmd, 0, 16).arg(sub));
     QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Invalid);
     QCOMPARE(fake->pollTime(), 500);
-    QVERIFY(m_window->ui->actionDebug_Step->isEnabled());
+    // The refresh is over and the window idle; the device no longer
+    // debugs, so the debug actions are off.
+    QCOMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
+    QVERIFY(!m_window->ui->actionDebug_Step->isEnabled());
     QVERIFY(!m_window->msgTimer.isActive());
 }
 
@@ -732,6 +770,93 @@ void ZuROVUrazevAsmTest::actionSlots()
     QVERIFY(m_window->msgTimer.isActive());
 }
 
+// Outside a debugging session the debug actions are off, and their slots
+// (the menu, a shortcut) send nothing and open no box.
+void ZuROVUrazevAsmTest::actionsOutsideSession_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("device");
+    for (const char *action : {"actionDebug_Step", "actionContinue", "actionInterrupt", "actionRestart_Debugging"}) {
+        QTest::addRow("%s, no device", action) << action << false;
+        QTest::addRow("%s, script running", action) << action << true;
+    }
+}
+
+void ZuROVUrazevAsmTest::actionsOutsideSession()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, device);
+    ModalDriver modal;
+    modal.press(QMessageBox::Ok);
+    QPointer<FakeMessenger> fake;
+    std::unique_ptr<SimController> sim;
+    if (device) {
+        // The connection chain found a script running.
+        fake = attach();
+        sim = std::make_unique<SimController>(fake);
+        scriptDevice(*sim);
+        m_window->device.state = ZuROVUrazev::DS_Messaging;
+        m_window->setupControls();
+    }
+    auto *qaction = m_window->findChild<QAction *>(action);
+    QVERIFY(qaction);
+    const bool enabled = qaction->isEnabled();
+    qaction->trigger();
+    QVERIFY(QMetaObject::invokeMethod(m_window, qPrintable(QStringLiteral("on_%1_triggered").arg(action))));
+    QTest::qWait(50);
+    QVERIFY(!enabled);
+    QVERIFY(modal.seen().isEmpty());
+    QCOMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
+    QVERIFY(!m_window->msgTimer.isActive());
+    if (device) {
+        QVERIFY(fake->sent().isEmpty());
+        QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Messaging);
+        QVERIFY(sim->attached().vmControls.isEmpty());
+    }
+}
+
+// A refresh that finds the machine's next instruction to be a halt, the
+// script's end: the window says so with main's result, leaves only Restart
+// on, and Step sends nothing.
+void ZuROVUrazevAsmTest::stepStopsAtScriptEnd()
+{
+    FakeMessenger *fake = attach();
+    SimController sim(fake);
+    SimDevice &vm = scriptDevice(sim);
+    // Two instructions: a nop at 0x10 and the final halt at 0x11.
+    const QByteArray listing = R"({"text": [
+        {"EIP": 16, "opcode": 255, "opname": "nop", "args": []},
+        {"EIP": 17, "opcode": 254, "opname": "halt", "args": []}]})";
+    QVERIFY(page()->setAsm(listing));
+    vm.registers = {42, 0, 0, 0, 0x10, 0, 0};
+    m_window->device.state = ZuROVUrazev::DS_Debugging;
+    runRefresh(fake);
+    QCOMPARE(vm.registers.at(4), 0x11u);
+    Ui_ZuROVUrazev *ui = m_window->ui;
+    QVERIFY(page()->atScriptEnd());
+    QVERIFY(logText().contains(QStringLiteral("The script has ended (return value 42)")));
+    QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("The script has ended (return value 42)"));
+    for (QAction *off : {ui->actionDebug_Step, ui->actionDebug_Next, ui->actionContinue, ui->actionInterrupt})
+        QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+    QVERIFY(ui->actionRestart_Debugging->isEnabled());
+
+    fake->clearSent();
+    m_window->on_actionDebug_Step_triggered();
+    m_window->on_actionDebug_Next_triggered();
+    m_window->on_actionContinue_triggered();
+    m_window->on_actionInterrupt_triggered();
+    QVERIFY(fake->sent().isEmpty());
+    QCOMPARE(vm.registers.at(4), 0x11u);
+
+    // Restart leaves the end: the notice goes with it.
+    vm.registers[4] = 0x10;
+    m_window->on_actionRestart_Debugging_triggered();
+    QCOMPARE(m_window->statusBar()->currentMessage(), QString());
+    QTRY_COMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
+    QVERIFY(!page()->atScriptEnd());
+    QVERIFY(ui->actionDebug_Step->isEnabled());
+}
+
 void ZuROVUrazevAsmTest::stepKeepsNextMode()
 {
     attach();
@@ -864,6 +989,8 @@ void ZuROVUrazevAsmTest::failedDisassembly()
     attach();
     m_window->device.state = ZuROVUrazev::DS_Debugging;
     m_window->state = ZuROVUrazev::CS_WRITE_CFG;
+    m_window->setupControls();
+    QVERIFY(!m_window->ui->actionRestart_Debugging->isEnabled());
     m_window->pagesel_clicked(ZuROVUrazev::T_Debug);
     m_window->ui->actionLog->setChecked(false);
     ModalDriver modal;
@@ -875,6 +1002,8 @@ void ZuROVUrazevAsmTest::failedDisassembly()
     QVERIFY(m_window->ui->actionLog->isChecked());
     QCOMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
     QCOMPARE(m_window->ui->stackedWidget->currentIndex(), int(ZuROVUrazev::T_Script));
+    // The device still debugs: Restart is there to start over.
+    QVERIFY(m_window->ui->actionRestart_Debugging->isEnabled());
 }
 
 void ZuROVUrazevAsmTest::emulatorEnd()

@@ -44,10 +44,13 @@ private slots:
     void deviceTexts_data();
     void deviceTexts();
     void battery();
+    void batteryReplaced();
     void relay_data();
     void relay();
     void faults_data();
     void faults();
+    void repeatedBadReply_data();
+    void repeatedBadReply();
     void configVersion_data();
     void configVersion();
     void lostInBox_data();
@@ -289,6 +292,17 @@ void ZuROVUrazevChainTest::battery()
     QCOMPARE(m_window->state, idle());
 }
 
+// A new charge replaces the one shown.
+void ZuROVUrazevChainTest::batteryReplaced()
+{
+    m_window->device.address = 0x0042;
+    m_window->statusText->setText(QStringLiteral("Address: 0042h"));
+    for (char charge : {'\x64', '\x32'})
+        m_fake->inject(SimController::replyFrom(m_sim->attached(), 1, 7, QByteArray(1, charge)));
+    QCOMPARE(m_window->statusText->text(), QStringLiteral("Address: 0042h Battery: 50%"));
+    QCOMPARE(m_window->statusText->text().count(QStringLiteral("Battery")), 1);
+}
+
 // Remote access: the local device at 0x0005 relays to 0x0012 and 0x0013.
 // Each row: whether the local device has a radio, what the user does in
 // each window that opens (a text typed in the address dialog, "cancel",
@@ -414,8 +428,8 @@ void ZuROVUrazevChainTest::relay()
     }
     QCOMPARE(m_window->device.localAddress, quint16(0x0005));
     if (capabilities.size() != 4) {
-        // Reported; the link stays and waits for the user.
-        QCOMPARE(m_window->state, ZuROVUrazev::CS_GET_RELAY);
+        // Reported; the chain stops, the link stays and waits for the user.
+        QCOMPARE(m_window->state, idle());
         QVERIFY(!m_window->msgTimer.isActive());
         return;
     }
@@ -562,8 +576,10 @@ void ZuROVUrazevChainTest::faults()
     QCOMPARE(met, box.isEmpty() ? QStringList() : QStringList{box});
     QVERIFY(!m_window->msgTimer.isActive());
     QCOMPARE(m_window->device.state == ZuROVUrazev::DS_Invalid, invalid);
+    // Whether it ended or failed, the chain is idle.
+    QCOMPARE(m_window->state, idle());
+    QVERIFY(m_window->ui->progressBar->isHidden());
     if (box.isEmpty()) {
-        QCOMPARE(m_window->state, idle());
         QCOMPARE(m_window->device.config, stored.left(int(m_window->device.configSize)));
     }
     if (fault == QLatin1String("battery2"))
@@ -593,6 +609,44 @@ void ZuROVUrazevChainTest::faults()
 // device reports, the editor on the Device page, whether the device runs
 // scripts, the request that follows ("" for none), the block to write and
 // the box shown.
+// A chain step that fails stops the chain: the same bad reply twice more
+// (a device that repeats it) is no second failure.
+void ZuROVUrazevChainTest::repeatedBadReply_data()
+{
+    QTest::addColumn<quint16>("sub");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("detail");
+    QTest::addColumn<bool>("invalid");
+    QTest::newRow("capabilities of 3 bytes")
+        << quint16(3) << QByteArray(3, '\x01') << "Device capabilities packet must contain exactly 4 bytes" << false;
+    QTest::newRow("configuration size 0xFFFFFFFF")
+        << quint16(1) << QByteArray(4, '\xFF') << "'Configuration size' must not exceed 65536 bytes" << true;
+}
+
+void ZuROVUrazevChainTest::repeatedBadReply()
+{
+    QFETCH(quint16, sub);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, detail);
+    QFETCH(bool, invalid);
+    m_sim->attached().replyOverride[{1, sub}] = reply;
+    ModalDriver modal;
+    modal.press(QMessageBox::Ok).press(QMessageBox::Ok).press(QMessageBox::Ok);
+    startChain();
+    settle();
+    const int sent = requests().size();
+    QCOMPARE(requests().last(), QStringLiteral("1/%1").arg(sub));
+    for (int i = 0; i < 2; ++i)
+        m_fake->inject(SimController::replyFrom(m_sim->attached(), 1, sub, reply));
+    settle();
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen().first().text, QStringLiteral("Cannot retrieve configuration<br>") + detail);
+    QCOMPARE(m_window->state, idle());
+    QCOMPARE(requests().size(), sent);
+    QVERIFY(!m_window->msgTimer.isActive());
+    QCOMPARE(m_window->device.state == ZuROVUrazev::DS_Invalid, invalid);
+}
+
 void ZuROVUrazevChainTest::configVersion_data()
 {
     QTest::addColumn<QByteArray>("reply");
@@ -613,7 +667,7 @@ void ZuROVUrazevChainTest::configVersion_data()
     QTest::newRow("version 1, no editor") << v1 << "none" << false << "" << QByteArray() << QString();
     QTest::newRow("version 3")
         << QByteArray::fromHex("b3140000") << "v1" << false << "" << QByteArray()
-        << "Device Confguration: Cannot configure this device - device config version 3 is unknown";
+        << "Device Configuration: Cannot configure this device - device config version 3 is unknown";
     QTest::newRow("3 bytes") << QByteArray::fromHex("b11400") << "v1" << false << "" << QByteArray()
                              << "Write to the Device: Cannot write configuration<br>'Version' packet must contain "
                                 "exactly 4 bytes";

@@ -1,6 +1,7 @@
 // The main window's chat page against the fake transport: the packets it
 // sends, the acknowledgements it sends and takes, the bubbles, the reply
-// tool, the saved conversation and a flood of received messages. Keeps the
+// tool, the saved conversation and a flood of received messages, kept up
+// to the conversation's bound. Keeps the
 // picture artefacts/chat_page.png with every bubble state.
 
 #include "zurovurazev.h"
@@ -98,6 +99,7 @@ private slots:
     void windowDeletedInDialog();
 
     void burstOfMessages();
+    void floodKeepsNewest();
     void picture();
 
 private:
@@ -662,6 +664,33 @@ void ZuROVUrazevChatTest::burstOfMessages()
     QCOMPARE(bubbleAt(0)->text(), QStringLiteral("message 0"));
     QCOMPARE(bubbleAt(burst - 1)->text(), QStringLiteral("message 4999"));
     QCOMPARE(m_fake->sent().size(), burst);
+}
+
+// 5,001 received messages keep the newest 5,000 bubbles and the line that
+// says one was dropped, all acknowledged; Save writes what is kept and says
+// so.
+void ZuROVUrazevChatTest::floodKeepsNewest()
+{
+    attach();
+    const int flood = ChatFeed::MaxMessages + 1;
+    for (int i = 0; i < flood; ++i)
+        QVERIFY(m_fake->inject(chatPacket(QByteArray("message ") + QByteArray::number(i))));
+    QCOMPARE(m_fake->sent().size(), flood);
+    QTemporaryDir dir;
+    ModalDriver modal;
+    modal.chooseFile(dir.filePath(QStringLiteral("chat.html")));
+    ui->chatSaveTool->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(ui->chatBrowser->count(), flood);
+    QCOMPARE(ui->chatBrowser->findChildren<QChatLabel *>().size(), flood - 1);
+    QCOMPARE(ui->chatBrowser->item(0)->text(), QStringLiteral("Older messages dropped: 1"));
+    QCOMPARE(qobject_cast<QChatLabel *>(ui->chatBrowser->itemWidget(ui->chatBrowser->item(1)))->text(),
+             QStringLiteral("message 1"));
+    const QByteArray saved = readBytes(dir.filePath(QStringLiteral("chat.html")));
+    QVERIFY(saved.startsWith("<html>\n<head/><body><p><i>Older messages dropped: 1</i></p><p><i><b>"));
+    QVERIFY(!saved.contains("message 0</p>"));
+    QVERIFY(saved.contains("message 1</p>"));
+    QVERIFY(saved.endsWith("message 5000</p></body></html>"));
 }
 
 void ZuROVUrazevChatTest::picture()

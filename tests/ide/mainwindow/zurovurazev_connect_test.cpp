@@ -1,8 +1,10 @@
 // Connecting the main window to a device through the Connect and Remote
 // actions, with the fake transport standing in for the chosen entry: the
-// transport's open and its progress dialog, the settling time and the first
-// request (under reset after an unanswered halt), remote device discovery,
-// and a close or a delete of the window inside every wait.
+// entry used last time preselected, the transport's open and its progress
+// dialog, the settling time and the first request (under reset after an
+// unanswered halt), the status that waits for the device's first answer,
+// remote device discovery, and a close or a delete of the window inside
+// every wait.
 
 #include "zurovurazev.h"
 
@@ -23,6 +25,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 
@@ -95,6 +98,8 @@ private slots:
 
     void connectChosenEntry_data();
     void connectChosenEntry();
+    void selectionStartsFromLastEntry_data();
+    void selectionStartsFromLastEntry();
     void selectionCancelled();
     void linkNotUp_data();
     void linkNotUp();
@@ -238,10 +243,58 @@ void ZuROVUrazevConnectTest::connectChosenEntry()
     QVERIFY(logText().contains(remote ? QStringLiteral("Query the relay device")
                                       : QStringLiteral("Get the device address")));
     QVERIFY(m_window->msgTimer.isActive());
-    QCOMPARE(m_window->connectionStatus->toolTip(), QStringLiteral("Connected"));
+    // A link with nothing behind it does not read as connected: the
+    // device's first answer makes it so.
+    QCOMPARE(m_window->connectionStatus->toolTip(), QStringLiteral("Waiting for the device"));
     QCOMPARE(m_window->ui->actionConnect->toolTip(), QStringLiteral("Disconnect"));
     QVERIFY(!m_window->ui->actionRemote->isEnabled());
     QCOMPARE(modal.seen().size(), 1);
+    QVERIFY(fake->inject(FakeMessenger::mcReply(0x01, 0, QByteArray("\x42\x00", 2), 0x0042)));
+    QCOMPARE(m_window->connectionStatus->toolTip(), QStringLiteral("Connected"));
+    // The entry is the one the next selection starts from.
+    QCOMPARE(QSettings().value(QStringLiteral("Connection/LastType")).toInt(), 0);
+    QCOMPARE(QSettings().value(QStringLiteral("Connection/LastDevice")).toString(), fakeAddress);
+}
+
+// The selection starts from the entry used last time, not from the first
+// entry of the list.
+void ZuROVUrazevConnectTest::selectionStartsFromLastEntry_data()
+{
+    QTest::addColumn<QVariant>("lastType");
+    QTest::addColumn<QString>("lastDevice");
+    QTest::addColumn<QString>("current");
+    const QString emulator = QStringLiteral("127.0.0.1:5542");
+    QTest::newRow("the emulator") << QVariant(2) << emulator << emulator;
+    QTest::newRow("never connected") << QVariant() << QString() << QString();
+    QTest::newRow("last entry gone") << QVariant(1) << QStringLiteral("/dev/ttyUSB7") << QString();
+}
+
+void ZuROVUrazevConnectTest::selectionStartsFromLastEntry()
+{
+    QFETCH(QVariant, lastType);
+    QFETCH(QString, lastDevice);
+    QFETCH(QString, current);
+    m_settings->set(QStringLiteral("RemoteTCP/EMUEnabled"), true);
+    m_settings->set(QStringLiteral("RemoteTCP/EMUPort"), 5542);
+    if (lastType.isValid()) {
+        m_settings->set(QStringLiteral("Connection/LastType"), lastType);
+        m_settings->set(QStringLiteral("Connection/LastDevice"), lastDevice);
+    }
+    m_window->show();
+    QString seen = QStringLiteral("not seen");
+    ModalDriver modal;
+    modal.then([&seen](QWidget *window) {
+        auto *dialog = qobject_cast<ConnectionWidget *>(window);
+        if (!dialog)
+            return void(window->close());
+        // The list takes its focus with the activation.
+        if (QTest::qWaitForWindowActive(dialog))
+            seen = dialog->selectedDevice();
+        dialog->reject();
+    });
+    m_window->ui->actionConnect->trigger();
+    QCOMPARE(seen, current);
+    QVERIFY(!m_window->messenger);
 }
 
 void ZuROVUrazevConnectTest::selectionCancelled()

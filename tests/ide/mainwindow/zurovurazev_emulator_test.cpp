@@ -3,7 +3,8 @@
 // writes a script that runs and sends a message, at once or on Launch; a
 // reconnection finds it; the stored image reads back; Start Debugging
 // writes, disassembles and stops it, and the debug actions step, interrupt
-// and continue it with the debugger page following.
+// and continue it with the debugger page following; closing the window
+// stops the emulator behind a dialog that keeps the window from input.
 
 #include "zurovurazev.h"
 
@@ -23,9 +24,14 @@
 #include "zuhal_packet.h"
 #include "zuhal_tcp.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QSettings>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTableView>
@@ -61,6 +67,34 @@ const QByteArray GreetingScript = "var main()\n"
                                   "    for (;;) { }\n"
                                   "}\n";
 
+// A script that ends: main returns 7.
+const QByteArray EndingScript = "var main()\n"
+                                "{\n"
+                                "    var a;\n"
+                                "    a = 6;\n"
+                                "    return a + 1;\n"
+                                "}\n";
+
+// Whether any text of the editor carries a background: the page's marker
+// of the current source location.
+bool sourceMarked(const QTextEdit *editor)
+{
+    for (QTextBlock block = editor->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().background().style() != Qt::NoBrush)
+                return true;
+    return false;
+}
+
+// Whether a row of the disassembly carries the current instruction's mark.
+bool asmMarked(const QAbstractItemModel *model)
+{
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, 0).data(Qt::BackgroundRole).isValid())
+            return true;
+    return false;
+}
+
 } // namespace
 
 class ZuROVUrazevEmulatorTest : public QObject {
@@ -77,6 +111,8 @@ private slots:
     void debugSession();
     void startAtTheEntry();
     void interruptEndsEndlessNext();
+    void stepStopsAtScriptEnd();
+    void closeShowsShutdownDialog();
 
 private:
     // Connect with the emulator's entry, until the connection chain rests.
@@ -334,11 +370,23 @@ void ZuROVUrazevEmulatorTest::debugSession()
     QCOMPARE(repliesSeen(QStringLiteral("26/0")), ramStarts + 1);
     QCOMPARE(repliesSeen(QStringLiteral("26/768")), ramEnds + 1);
 
+    const auto *editor = page->findChild<QTextEdit *>("codeEditor");
+    const QAbstractItemModel *listing = page->findChild<QTableView *>("asmTable")->model();
+    QVERIFY(sourceMarked(editor));
+    QVERIFY(asmMarked(listing));
     m_window->ui->actionContinue->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(m_window->state, ZuROVUrazev::CS_IDLE, RefreshMs);
     QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Messaging);
     QCOMPARE(page->mode(), ZuASMDebugger::Run);
     QVERIFY(logText().contains(QStringLiteral("Script execution has been started")));
+    // The script runs: no position of the stopped machine stays marked,
+    // and no debug action acts on it.
+    QVERIFY(!sourceMarked(editor));
+    QVERIFY(!asmMarked(listing));
+    Ui_ZuROVUrazev *ui = m_window->ui;
+    for (QAction *off : {ui->actionDebug_Step, ui->actionDebug_Next, ui->actionContinue, ui->actionInterrupt,
+                         ui->actionRestart_Debugging})
+        QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
 }
 
 // Without the run to main the first stop shows the halted machine as it
@@ -392,6 +440,110 @@ void ZuROVUrazevEmulatorTest::interruptEndsEndlessNext()
     QVERIFY(waitIdle());
     QCOMPARE(page->mode(), ZuASMDebugger::Step);
     QVERIFY(!logText().contains(QStringLiteral("Communication")));
+}
+
+// Stepping up to main's final halt: the window says the script has ended
+// with main's result, only Restart stays on, and Step runs no instruction
+// past the end. Keeps the picture artefacts/debugger_script_ended.png.
+void ZuROVUrazevEmulatorTest::stepStopsAtScriptEnd()
+{
+    connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
+    openProject(EndingScript);
+    startDebugging();
+    Ui_ZuROVUrazev *ui = m_window->ui;
+    const auto stopped = [this, ui] {
+        return m_window->state == ZuROVUrazev::CS_IDLE && ui->actionRestart_Debugging->isEnabled();
+    };
+    for (int step = 0; step < 60 && ui->actionDebug_Step->isEnabled(); ++step) {
+        ui->actionDebug_Step->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(stopped(), RefreshMs);
+    }
+    QVERIFY(m_window->ui->zudbgPage->atScriptEnd());
+    const QString ended = QStringLiteral("The script has ended (return value 7)");
+    QVERIFY(logText().contains(ended));
+    QCOMPARE(m_window->statusBar()->currentMessage(), ended);
+    for (QAction *off : {ui->actionDebug_Step, ui->actionDebug_Next, ui->actionContinue, ui->actionInterrupt})
+        QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+
+    m_window->resize(1000, 700);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR));
+    QVERIFY(m_window->grab().toImage().save(QStringLiteral(KOLM_SCREENSHOT_DIR "/debugger_script_ended.png")));
+
+    // Neither the menu, nor the shortcuts, nor the slots run on.
+    const QString at = eip();
+    const int steps = repliesSeen(QStringLiteral("23/4"));
+    const int continues = repliesSeen(QStringLiteral("23/3"));
+    ui->actionDebug_Step->trigger();
+    for (Qt::Key key : {Qt::Key_F11, Qt::Key_F10, Qt::Key_F5})
+        QTest::keyClick(m_window, key);
+    m_window->on_actionDebug_Step_triggered();
+    m_window->on_actionDebug_Next_triggered();
+    m_window->on_actionContinue_triggered();
+    QTest::qWait(200);
+    QCOMPARE(repliesSeen(QStringLiteral("23/4")), steps);
+    QCOMPARE(repliesSeen(QStringLiteral("23/3")), continues);
+    QCOMPARE(m_window->state, ZuROVUrazev::CS_IDLE);
+    QCOMPARE(m_window->device.state, ZuROVUrazev::DS_Debugging);
+    QCOMPARE(eip(), at);
+    // Restart leaves the end: the machine starts again from the beginning.
+    ui->actionRestart_Debugging->trigger();
+    QVERIFY(waitIdle());
+    QVERIFY(eip() != at);
+    QVERIFY(!m_window->ui->zudbgPage->atScriptEnd());
+    QCOMPARE(m_window->statusBar()->currentMessage(), QString());
+
+    // The device goes: the page marks no position of its machine.
+    const auto *editor = m_window->ui->zudbgPage->findChild<QTextEdit *>("codeEditor");
+    const QAbstractItemModel *listing = m_window->ui->zudbgPage->findChild<QTableView *>("asmTable")->model();
+    QVERIFY(sourceMarked(editor));
+    QVERIFY(asmMarked(listing));
+    disconnect();
+    QVERIFY(!sourceMarked(editor));
+    QVERIFY(!asmMarked(listing));
+}
+
+// Closing while the emulator stops shows "Emulator process shutdown" at
+// once, modal over the window: a shortcut typed into the window meanwhile
+// reaches no action.
+void ZuROVUrazevEmulatorTest::closeShowsShutdownDialog()
+{
+    connectEmulator();
+    QVERIFY(!QTest::currentTestFailed());
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QSignalSpy log(m_window->ui->actionLog, &QAction::triggered);
+    QTest::keyClick(m_window, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(log.count(), 1);
+
+    QString label;
+    int valueWhenSeen = -1;
+    bool shownOverWindow = false;
+    int triggeredMeanwhile = -1;
+    ModalDriver modal;
+    modal.then([&](QWidget *window) {
+        auto *progress = qobject_cast<QProgressDialog *>(window);
+        if (!progress)
+            return;
+        label = progress->labelText();
+        valueWhenSeen = progress->value();
+        shownOverWindow = progress->isVisible() && progress->windowModality() == Qt::WindowModal
+            && progress->parentWidget() == m_window;
+        QTest::keyClick(m_window, Qt::Key_L, Qt::ControlModifier);
+        triggeredMeanwhile = log.count() - 1;
+    });
+    QVERIFY(m_window->close());
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(label, QStringLiteral("Emulator process shutdown"));
+    // Shown before the first step of the wait, not once the dialog's own
+    // estimate of the time left says so.
+    QCOMPARE(valueWhenSeen, 0);
+    QVERIFY(shownOverWindow);
+    QCOMPARE(triggeredMeanwhile, 0);
+    QCOMPARE(m_window->localDebugger->process()->state(), QProcess::NotRunning);
 }
 
 QTEST_MAIN(ZuROVUrazevEmulatorTest)

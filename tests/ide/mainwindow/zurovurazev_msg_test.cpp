@@ -664,6 +664,11 @@ void ZuROVUrazevMsgTest::picture()
     m_window->flushLog();
     QApplication::processEvents();
     QCOMPARE(ui->msgKolmRxDataEdit->text(), QStringLiteral("ABC"));
+    // The HAL row's type combo shows its whole text, and the value field
+    // starts right of its arrow.
+    QComboBox *type = ui->msgHalRegTypeCombo;
+    QVERIFY2(type->width() >= type->sizeHint().width(), qPrintable(QString::number(type->width())));
+    QVERIFY(ui->msgHalRegValueStack->geometry().left() > type->geometry().right());
     const QImage image = ui->zumsgPage->grab().toImage();
     QVERIFY(!image.isNull());
     QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR));

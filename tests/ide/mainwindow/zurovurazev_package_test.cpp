@@ -2,7 +2,8 @@
 // fixture project with the Open action, building it, exporting it, closing
 // it and importing the package into an empty projects directory, where it
 // opens and builds the same image; and an export whose writes fail part
-// way. Keeps the picture artefacts/package_round_trip.png of the imported,
+// way; an import that would replace a file, and the window closed or
+// deleted while an import runs. Keeps the picture artefacts/package_round_trip.png of the imported,
 // built project.
 
 #include "zurovurazev.h"
@@ -14,8 +15,11 @@
 #include "qmaterialfont.h"
 #include "ui_zurovurazev.h"
 #include "window_session.h"
+#include "zip_builder.h"
 
 #include <QDirIterator>
+#include <QProgressDialog>
+#include <QStatusBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -38,6 +42,18 @@ void copyFixture(const QString &target)
     }
     writeBytes(QDir(target).filePath(QStringLiteral("Emulator.kbsp")),
                readBytes(QStringLiteral(":/data/bsp/Emulator.kbsp")));
+}
+
+// Every file below a directory with its bytes.
+QMap<QString, QByteArray> filesBelow(const QString &directory)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(directory, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        files.insert(file, readBytes(file));
+    }
+    return files;
 }
 
 // The log's lines with the colour each is drawn in.
@@ -64,6 +80,9 @@ private slots:
 
     void openBuildExportImportBuild();
     void exportWriteFailureKeepsOlderPackage();
+    void importIntoAFolderReplacesNothing();
+    void windowGoesDuringImport_data();
+    void windowGoesDuringImport();
 
 private:
     ZuROVUrazev *makeWindow() { return m_session->make(); }
@@ -154,6 +173,8 @@ void ZuROVUrazevPackageTest::openBuildExportImportBuild()
             exported << line.first;
     QCOMPARE(exported, (QStringList{"Exported main.kos", "Exported lib/led.kos", "Exported Emulator.kbsp",
                                     "Exported blink.kcpro", "Project blink exported"}));
+    QCOMPARE(w->statusBar()->currentMessage(),
+             "Project blink exported to " + QDir::toNativeSeparators(package));
 
     w->ui->actionClose_Script->trigger();
     QVERIFY(!w->ui->projectPage->project());
@@ -170,6 +191,8 @@ void ZuROVUrazevPackageTest::openBuildExportImportBuild()
     QVERIFY2(log(w)->toPlainText().contains(QStringLiteral("Successfully imported project blink")),
              qPrintable(log(w)->toPlainText()));
     const QString imported = dir.filePath("projects/blink/blink.kcpro");
+    QCOMPARE(w->statusBar()->currentMessage(),
+             "Project blink imported to " + QDir::toNativeSeparators(dir.filePath("projects/blink")));
     QVERIFY(w->ui->projectPage->project());
     QCOMPARE(w->ui->projectPage->project()->fileName(), imported);
     for (const char *name : {"blink.kcpro", "main.kos", "lib/led.kos", "Emulator.kbsp"})
@@ -225,6 +248,99 @@ void ZuROVUrazevPackageTest::exportWriteFailureKeepsOlderPackage()
         QVERIFY2(!line.first.contains(QStringLiteral("exported")), qPrintable(line.first));
     QCOMPARE(readBytes(package), older);
     QCOMPARE(QDir(packages.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"demo.zip"});
+}
+
+// The package's own folder exists, so the import asks where to go; the
+// folder chosen holds another project's main.kos: the import refuses,
+// replaces nothing and opens nothing.
+void ZuROVUrazevPackageTest::importIntoAFolderReplacesNothing()
+{
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    copyFixture(dir.filePath("projects/blink"));
+    const QString other = "var main() { return 7; }\n";
+    writeBytes(dir.filePath("projects/blink/main.kos"), other.toUtf8());
+    const QMap<QString, QByteArray> before = filesBelow(dir.filePath("projects"));
+    const QString package = dir.filePath("blink.zip");
+    writeBytes(package, ZipBuilder()
+                            .manifest(R"({"name":"blink","project":"blink.kcpro"})")
+                            .add("new.kos", "new")
+                            .add("main.kos", "var main() { return 1; }\n")
+                            .add("blink.kcpro", "{}")
+                            .bytes());
+    m_session->settings.set(QStringLiteral("Directory"), dir.filePath("projects"));
+
+    ZuROVUrazev *w = makeWindow();
+    ModalDriver modal;
+    modal.chooseFile(package).chooseFile(dir.filePath("projects/blink"));
+    w->ui->actionImport_Script->trigger();
+    QCOMPARE(modal.seen().size(), 2);
+    QCOMPARE(modal.seen().at(1).title, QStringLiteral("Import to"));
+    QCOMPARE(modal.unanswered(), 0);
+    const QString error = QMaterialIcon::instance()->color(QMaterialIcon::Error).name();
+    const QString path = QDir::toNativeSeparators(dir.filePath("projects/blink/main.kos"));
+    QCOMPARE(colouredLines(log(w)).last(),
+             qMakePair("Import refused - " + path + " already exists; import into an empty or new folder", error));
+    QCOMPARE(filesBelow(dir.filePath("projects")), before);
+    QVERIFY(!w->ui->projectPage->project());
+    QVERIFY(w->ui->actionImport_Script->isEnabled());
+    QVERIFY(w->ui->actionExport_Script->isEnabled());
+}
+
+void ZuROVUrazevPackageTest::windowGoesDuringImport_data()
+{
+    QTest::addColumn<bool>("deleteIt");
+    QTest::newRow("closed: the import goes on") << false;
+    QTest::newRow("deleted: the import stops and leaves nothing") << true;
+}
+
+// The import runs while the window waits in a nested loop; the window is
+// closed or deleted once the progress dialog is there.
+void ZuROVUrazevPackageTest::windowGoesDuringImport()
+{
+    QFETCH(bool, deleteIt);
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    ZipBuilder builder;
+    builder.manifest(R"({"name":"big","project":"big.kcpro"})");
+    const QByteArray piece(2 << 20, '\0');
+    for (int i = 0; i < 32; ++i)
+        builder.add("data/part" + QByteArray::number(i) + ".bin", piece);
+    builder.add("big.kcpro", "{}");
+    const QString package = dir.filePath("big.zip");
+    writeBytes(package, builder.bytes());
+    QVERIFY(QDir().mkpath(dir.filePath("projects")));
+    m_session->settings.set(QStringLiteral("Directory"), dir.filePath("projects"));
+
+    QPointer<ZuROVUrazev> w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    ModalDriver modal;
+    modal.chooseFile(package);
+    bool acted = false;
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (acted || !w || !w->findChild<QProgressDialog *>(QStringLiteral("packageProgress")))
+            return;
+        acted = true;
+        if (deleteIt)
+            delete w.data();
+        else
+            w->close();
+    });
+    watch.start();
+    w->ui->actionImport_Script->trigger();
+    QVERIFY(acted);
+    QCOMPARE(w.isNull(), deleteIt);
+    const QString target = dir.filePath("projects/big");
+    if (deleteIt) {
+        QVERIFY(!QFileInfo::exists(target));
+        return;
+    }
+    QVERIFY2(log(w)->toPlainText().contains(QStringLiteral("Successfully imported project big")),
+             qPrintable(log(w)->toPlainText()));
+    QCOMPARE(readBytes(target + "/data/part31.bin"), piece);
 }
 
 QTEST_MAIN(ZuROVUrazevPackageTest)

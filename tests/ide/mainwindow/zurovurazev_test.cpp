@@ -5,6 +5,7 @@
 
 #include "zurovurazev.h"
 
+#include "first_window_size.h"
 #include "free_port.h"
 #include "ide_resources.h"
 #include "kolmlocaldebugger.h"
@@ -21,14 +22,18 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTextBlock>
+#include <QTextTable>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 class ZuROVUrazevTest : public QObject {
@@ -44,6 +49,8 @@ private slots:
     void pageSelection();
     void viewActions();
     void configWidgetHosting();
+    void informationKeepsFiveLines();
+    void referenceTablesShowPlainPipes();
     void progressBar();
     void keyDialog();
     void escapeHidesLog();
@@ -58,6 +65,12 @@ private slots:
     void pingInterval();
     void recentProjects();
     void geometryRoundTrip();
+    void firstWindowSize_data();
+    void firstWindowSize();
+    void firstSizeWithoutSavedGeometry();
+    void debuggerPageAtFirstSize_data();
+    void debuggerPageAtFirstSize();
+    void lastProjectOpensAfterTheWindowIsShown();
     void unsavableProjectKeepsWindowOpen();
 
     void manualCheckExpires_data();
@@ -65,6 +78,8 @@ private slots:
     void automaticAnswersGoToStatusBar_data();
     void automaticAnswersGoToStatusBar();
     void latestVersionBox();
+    void failedCheckSaysSo_data();
+    void failedCheckSaysSo();
     void updateOfferNoKeepsRunning();
     void about();
     void preferencesReapplyEditor_data();
@@ -221,6 +236,56 @@ void ZuROVUrazevTest::configWidgetHosting()
     // Freeing with nothing hosted only shows the label.
     w->freeConfigWidget();
     QVERIFY(!u->deviceConfigNoneLabel->isHidden());
+}
+
+// With the log panel open and a tall editor on the Device page, the
+// Information box still shows five lines.
+void ZuROVUrazevTest::informationKeepsFiveLines()
+{
+    ZuROVUrazev *w = makeWindow();
+    auto *editor = new QWidget;
+    editor->setMinimumHeight(420);
+    w->pushConfigWidget(editor);
+    w->pagesel_clicked(ZuROVUrazev::T_Config);
+    ui(w)->actionLog->setChecked(true);
+    w->resize(900, 600);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTextBrowser *info = ui(w)->deviceInfoBrowser;
+    const int lines = info->viewport()->height() / info->fontMetrics().lineSpacing();
+    QVERIFY2(lines >= 5, qPrintable(QString::number(lines)));
+    QVERIFY(ui(w)->logBrowser->isVisible());
+}
+
+// The reference's tables show "|" where the text escapes it inside a cell;
+// a picture of every table is kept for a person to look at.
+void ZuROVUrazevTest::referenceTablesShowPlainPipes()
+{
+    ZuROVUrazev *w = makeWindow();
+    QTextBrowser *reference = ui(w)->kolmReferenceBrowser;
+    const QString text = reference->toPlainText();
+    for (const char *operators : {"& | ^ ~ << >>", "&& || !", "&= |= ^="})
+        QVERIFY2(text.contains(QLatin1String(operators)), operators);
+    QVERIFY(!text.contains(QStringLiteral("\\|")));
+
+    w->pagesel_clicked(ZuROVUrazev::T_Help);
+    w->resize(900, 700);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR));
+    int tables = 0;
+    for (QTextFrame *frame : reference->document()->rootFrame()->childFrames()) {
+        auto *table = qobject_cast<QTextTable *>(frame);
+        if (!table)
+            continue;
+        reference->verticalScrollBar()->setValue(reference->verticalScrollBar()->maximum());
+        reference->setTextCursor(table->firstCursorPosition());
+        reference->ensureCursorVisible();
+        QApplication::processEvents();
+        QVERIFY(reference->grab().save(
+            QStringLiteral(KOLM_SCREENSHOT_DIR "/reference_table_%1.png").arg(++tables)));
+    }
+    QVERIFY(tables > 0);
 }
 
 void ZuROVUrazevTest::progressBar()
@@ -455,6 +520,116 @@ void ZuROVUrazevTest::geometryRoundTrip()
     QCOMPARE(again->geometry().size(), geometry.size());
 }
 
+void ZuROVUrazevTest::firstWindowSize_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("1600x1000") << QSize(1600, 1000) << QSize(1360, 850);
+    QTest::newRow("3840x2160") << QSize(3840, 2160) << QSize(3264, 1836);
+    QTest::newRow("1280x800: the designed height") << QSize(1280, 800) << QSize(1088, 711);
+    QTest::newRow("800x600: the whole screen") << QSize(800, 600) << QSize(800, 600);
+}
+
+void ZuROVUrazevTest::firstWindowSize()
+{
+    QFETCH(QSize, available);
+    QFETCH(QSize, expected);
+    QCOMPARE(::firstWindowSize(available, QSize(1051, 711)), expected);
+}
+
+void ZuROVUrazevTest::firstSizeWithoutSavedGeometry()
+{
+    ZuROVUrazev *w = makeWindow();
+    w->readSettings();
+    const QRect room = w->screen()->availableGeometry();
+    QCOMPARE(w->size(), ::firstWindowSize(room.size(), QSize(1051, 711)));
+    QVERIFY(room.contains(w->geometry()));
+}
+
+void ZuROVUrazevTest::debuggerPageAtFirstSize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("first size on 1600x1000") << ::firstWindowSize(QSize(1600, 1000), QSize(1051, 711))
+                                             << "debugger_first_size.png";
+    QTest::newRow("designed size") << QSize(1051, 711) << "debugger_designed_size.png";
+    QTest::newRow("910x620") << QSize(910, 620) << "debugger_910x620.png";
+}
+
+void ZuROVUrazevTest::debuggerPageAtFirstSize()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, picture);
+    ZuROVUrazev *w = makeWindow();
+    Ui_ZuROVUrazev *u = ui(w);
+    w->readSettings();
+    w->resize(size);
+    u->actionDebugger->trigger();
+    u->zudbgPage->setupRegs(7);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    // All seven machine registers are in view, %EIP and %ESP among them.
+    auto *registers = u->zudbgPage->findChild<QTableView *>(QStringLiteral("registersView"));
+    QVERIFY(registers);
+    QCOMPARE(registers->model()->rowCount(), 7);
+    const int last = registers->rowViewportPosition(6) + registers->rowHeight(6);
+    QVERIFY2(last <= registers->viewport()->height(),
+             qPrintable(QStringLiteral("%1 > %2").arg(last).arg(registers->viewport()->height())));
+    QVERIFY(w->grab().save(QStringLiteral(PICTURE_DIR "/") + picture));
+}
+
+namespace {
+
+// Notes whether the window's project was open when it first painted.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(ZuROVUrazev *window, std::function<bool()> open) : m_open(std::move(open))
+    {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            openAtFirstPaint = m_open();
+        }
+        return false;
+    }
+    bool painted = false;
+    bool openAtFirstPaint = false;
+
+private:
+    std::function<bool()> m_open;
+};
+
+} // namespace
+
+// The project of the last session opens once the window has painted, not
+// before it is shown; a window deleted before it shows opens nothing.
+void ZuROVUrazevTest::lastProjectOpensAfterTheWindowIsShown()
+{
+    ProjectFolder folder;
+    folder.write("main.kos", "var main() { return 1; }\n");
+    delete folder.load();
+    m_settings->set(QStringLiteral("Editor/LastFile"), folder.path("demo.kcpro"));
+
+    ZuROVUrazev *early = makeWindow();
+    early->readSettings();
+    QVERIFY(!ui(early)->projectPage->project());
+
+    ZuROVUrazev *w = makeWindow();
+    PaintWatch watch(w, [this] { return ui(m_window)->projectPage->project() != nullptr; });
+    w->readSettings();
+    QVERIFY(!ui(w)->projectPage->project());
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QTRY_VERIFY(ui(w)->projectPage->project());
+    QVERIFY(watch.painted);
+    QVERIFY(!watch.openAtFirstPaint);
+    QCOMPARE(ui(w)->projectPage->project()->fileName(), folder.path("demo.kcpro"));
+}
+
 void ZuROVUrazevTest::unsavableProjectKeepsWindowOpen()
 {
     ZuROVUrazev *w = makeWindow();
@@ -558,6 +733,44 @@ void ZuROVUrazevTest::latestVersionBox()
     QCOMPARE(modal.seen().at(0).text, QStringLiteral("You have the latest version."));
     QVERIFY(!w->updateTimer.isActive());
     QVERIFY(!w->manualCheck);
+}
+
+// The download fails (no such file): the manual check says so in a box,
+// the automatic one in the log only; neither claims the latest version.
+void ZuROVUrazevTest::failedCheckSaysSo_data()
+{
+    QTest::addColumn<bool>("manual");
+    QTest::newRow("manual") << true;
+    QTest::newRow("automatic") << false;
+}
+
+void ZuROVUrazevTest::failedCheckSaysSo()
+{
+    QFETCH(bool, manual);
+    const QString url = QStringLiteral("file:///nonexistent/kolm/releases.json");
+    m_settings->set(QStringLiteral("Updates/Url"), url);
+    // Never checked before: the automatic check starts a second after the window.
+    m_settings->set(QStringLiteral("Updates/Auto"), !manual);
+    ZuROVUrazev *w = makeWindow();
+    ModalDriver modal;
+    if (manual) {
+        modal.press(QMessageBox::Ok);
+        ui(w)->actionCheck_for_updates->trigger();
+        QVERIFY(modal.waitSeen(1, 10000));
+        QCOMPARE(modal.seen().at(0).title, QStringLiteral("Check for Updates"));
+        QVERIFY2(modal.seen().at(0).text.startsWith(QStringLiteral("Cannot check for updates: ")),
+                 qPrintable(modal.seen().at(0).text));
+        QVERIFY(modal.seen().at(0).text.size() > QStringLiteral("Cannot check for updates: ").size());
+        QVERIFY(!w->manualCheck);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (w->flushLog(), ui(w)->logBrowser->toPlainText().contains(QStringLiteral("Cannot check for updates: "))),
+            10000);
+        QCOMPARE(modal.seen().size(), 0);
+        QVERIFY(ui(w)->logBrowser->isHidden());
+    }
+    QVERIFY(!w->updateTimer.isActive());
+    QCOMPARE(w->statusBar()->currentMessage(), QString());
 }
 
 void ZuROVUrazevTest::updateOfferNoKeepsRunning()

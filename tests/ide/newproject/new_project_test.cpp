@@ -5,6 +5,7 @@
 
 #include "file_bytes.h"
 #include "form_child.h"
+#include "fresh_home.h"
 #include "key_typing.h"
 #include "kolmproject.h"
 #include "kolmprojectcreator.h"
@@ -111,6 +112,7 @@ private slots:
     void userScriptRefused_data();
     void userScriptRefused();
     void scriptAppearingBeforeOkSurvives();
+    void freshHomeWithoutDocuments();
     void directoryCannotBeCreated();
     void deletedInsideBox_data();
     void deletedInsideBox();
@@ -149,6 +151,13 @@ void NewProjectTest::messages_data()
     QTest::newRow("colon") << "a:b" << "" << true << "new:main" << none << "project name is invalid" << "nameEdit";
     QTest::newRow("letter outside A-Z") << "Grüße" << "" << true << "new:main" << none << "project name is invalid"
                                         << "nameEdit";
+    QTest::newRow("dot") << "." << "" << true << "new:main" << none << "project name is invalid" << "nameEdit";
+    QTest::newRow("dot dot") << ".." << "" << true << "new:main" << none << "project name is invalid" << "nameEdit";
+    QTest::newRow("dot dot in the base directory")
+        << ".." << "" << false << "new:main" << none << "project name is invalid" << "nameEdit";
+    QTest::newRow("blanks") << "   " << "" << true << "new:main" << none << "project name is invalid" << "nameEdit";
+    QTest::newRow("script name of blanks") << "demo" << "" << true << "new:   " << none
+                                           << "the script file name is invalid" << "mainNewEdit";
     QTest::newRow("allowed characters") << "Ab 09 (x).y_z-w" << "" << true << "new:main" << none << "" << "";
     QTest::newRow("empty directory") << "demo" << "<none>" << true << "new:main" << none
                                      << "project directory does not exist" << "dirEdit";
@@ -454,6 +463,24 @@ void NewProjectTest::scriptAppearingBeforeOkSurvives()
     QVERIFY(creator.dialog->isVisible());
     QCOMPARE(creator.dialog->result(), int(QDialog::Rejected));
     QCOMPARE(readBytes(creator.path("demo/main.kos")), own);
+}
+
+void NewProjectTest::freshHomeWithoutDocuments()
+{
+    // A fresh account: no documents folder, no "Directory" setting.
+    FreshHome home;
+    QSettings().remove("Directory");
+    QVERIFY(!QDir(home.filePath("Documents")).exists());
+
+    KolmProjectCreator dialog;
+    dialog.show();
+    QCOMPARE(formChild<QLineEdit>(*formChild<QDirEdit>(dialog, "dirEdit"), "edit")->text(), home.path());
+    QTest::keyClicks(formChild<QLineEdit>(dialog, "nameEdit"), "demo");
+    QPushButton* ok = formChild<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok);
+    QVERIFY(ok->isEnabled());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(QFileInfo(home.filePath("demo/main.kos")).isFile());
 }
 
 void NewProjectTest::directoryCannotBeCreated()

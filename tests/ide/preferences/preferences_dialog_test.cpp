@@ -1,10 +1,12 @@
 // The preferences dialog against a temporary settings store: what an empty
 // store shows, every key through its widget and back, what Cancel leaves,
 // the language choice and its warning, the editor theme's pixmap cache, a
-// dialog closed or deleted while the warning is open, and the dialog in
+// dialog or its window gone while the warning is open, and the dialog in
 // Russian with pictures of its tabs in both languages.
 
+#include "fixedwidthfont.h"
 #include "form_child.h"
+#include "fresh_home.h"
 #include "language_catalogues.h"
 #include "modal_driver.h"
 #include "qdiredit.h"
@@ -18,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFontComboBox>
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTranslator>
 #include <QtTest>
@@ -166,6 +166,27 @@ private slots:
         initLanguageCatalogues();
     }
 
+    // The default folder is one that exists: the documents folder, or the
+    // home folder on a fresh account that has none.
+    void defaultFolderExists_data()
+    {
+        QTest::addColumn<bool>("documents");
+        QTest::newRow("documents folder") << true;
+        QTest::newRow("fresh account without one") << false;
+    }
+
+    void defaultFolderExists()
+    {
+        QFETCH(bool, documents);
+        FreshHome home;
+        if (documents)
+            QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+        TempSettings temp;
+        ZuASMPreferences dialog;
+        QCOMPARE(shown(field(dialog, "defaultDirEdit")),
+                 QVariant(documents ? home.filePath(QStringLiteral("Documents")) : home.path()));
+    }
+
     void emptyStoreShowsDefaults()
     {
         TempSettings temp;
@@ -174,8 +195,6 @@ private slots:
         QCOMPARE(formChild<QTabWidget>(dialog, "tabWidget")->currentIndex(), 0);
         QCOMPARE(formChild<QComboBox>(dialog, "langCombo")->currentText(), QStringLiteral("System"));
         QCOMPARE(formChild<QComboBox>(dialog, "themeCombo")->currentText(), QStringLiteral("Light"));
-        QCOMPARE(shown(field(dialog, "defaultDirEdit")),
-                 QVariant(QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation).value(0)));
         const QList<QPair<const char *, QVariant>> expected{
             {"pollSpin", 500},
             {"autoShowLogCheck", true},
@@ -199,10 +218,9 @@ private slots:
         };
         for (const auto &e : expected)
             QVERIFY2(shown(field(dialog, e.first)) == e.second, e.first);
-        // The combo shows the family that the fixed-pitch font resolves to,
-        // or its first entry when its monospaced list lacks that family (so
-        // it is offscreen, where the fixed font is a proportional one).
-        const QString fixed = QFontInfo(QFont(QFontDatabase::systemFont(QFontDatabase::FixedFont).family())).family();
+        // The combo shows the family of the editor's fixed-width font, or its
+        // first entry when its monospaced list lacks that family.
+        const QString fixed = QFontInfo(fixedWidthFont()).family();
         const auto *fonts = formChild<QFontComboBox>(dialog, "editorFontCombo");
         QVERIFY(fonts->count() > 0);
         QCOMPARE(fonts->currentFont().family(), fonts->findText(fixed) >= 0 ? fixed : fonts->itemText(0));
@@ -454,6 +472,11 @@ private slots:
         if (chosen >= 0)
             combo->setCurrentIndex(chosen);
         dialog.accept();
+        // The settings are stored before the warning shows.
+        QCOMPARE(stored(languageKey), after);
+        QCOMPARE(QApplication::activeModalWidget() != nullptr, warns);
+        QVERIFY(modal.waitSeen(warns ? 1 : 0));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
         QCOMPARE(modal.seen().size(), warns ? 1 : 0);
         QCOMPARE(modal.unanswered(), 0);
         if (warns) {
@@ -464,41 +487,51 @@ private slots:
         QCOMPARE(stored(languageKey), after);
     }
 
-    // The warning runs an event loop: the dialog closed or deleted inside
-    // it (its parent window going away) must neither crash nor lose what
-    // the user accepted.
+    // The warning opens once the dialog is done: the dialog closed or
+    // deleted while it is open, or its window deleted with the dialog and
+    // the warning, must neither crash nor lose what the user accepted.
     void dialogGoneDuringLanguageWarning_data()
     {
-        QTest::addColumn<bool>("deleted");
-        QTest::newRow("closed") << false;
-        QTest::newRow("deleted") << true;
+        QTest::addColumn<QString>("gone");
+        QTest::newRow("closed") << "closed";
+        QTest::newRow("deleted") << "deleted";
+        QTest::newRow("window deleted") << "window deleted";
     }
 
     void dialogGoneDuringLanguageWarning()
     {
-        QFETCH(bool, deleted);
+        QFETCH(QString, gone);
         TempSettings temp;
         temp.set(languageKey, "ru_RU");
-        QPointer<ZuASMPreferences> dialog = new ZuASMPreferences;
+        QPointer<QWidget> window = new QWidget;
+        window->show();
+        QPointer<ZuASMPreferences> dialog = new ZuASMPreferences(window);
         ModalDriver modal;
-        modal.then([](QWidget *window) {
-            changeEverything(*window);
-            formChild<QComboBox>(*window, "langCombo")->setCurrentIndex(0);
-            formChild<QDialogButtonBox>(*window, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+        modal.then([](QWidget *form) {
+            changeEverything(*form);
+            formChild<QComboBox>(*form, "langCombo")->setCurrentIndex(0);
+            formChild<QDialogButtonBox>(*form, "buttonBox")->button(QDialogButtonBox::Ok)->click();
         });
-        modal.then([&dialog, deleted](QWidget *box) {
-            if (deleted)
-                delete dialog;
-            else {
+        modal.then([&dialog, &window, gone](QWidget *box) {
+            QPointer<QWidget> warning = box;
+            if (gone == "closed")
                 dialog->close();
+            else if (gone == "deleted")
+                delete dialog;
+            else
+                delete window;
+            if (warning)
                 qobject_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
-            }
         });
-        dialog->exec();
-        QCOMPARE(modal.seen().size(), 2);
+        QCOMPARE(dialog->exec(), int(QDialog::Accepted));
+        QVERIFY(modal.waitSeen(2));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
         QCOMPARE(modal.seen().at(1).title, QStringLiteral("Change Language"));
-        QCOMPARE(dialog.isNull(), deleted);
+        QCOMPARE(modal.unanswered(), 0);
+        QCOMPARE(dialog.isNull(), gone != "closed");
+        QCOMPARE(window.isNull(), gone == "window deleted");
         delete dialog;
+        delete window;
         QCOMPARE(stored(languageKey), QString());
         QCOMPARE(stored("Poll"), QStringLiteral("1000"));
         QCOMPARE(stored("Editor/Theme"), QStringLiteral("2"));
@@ -549,7 +582,7 @@ private slots:
         modal.press(QMessageBox::Ok);
         formChild<QComboBox>(dialog, "langCombo")->setCurrentIndex(2);
         dialog.accept();
-        QCOMPARE(modal.seen().size(), 1);
+        QVERIFY(modal.waitSeen(1));
         QCOMPARE(modal.seen().at(0).title, QStringLiteral("Смена языка"));
         QCOMPARE(modal.seen().at(0).text, QStringLiteral("Язык сменится после перезапуска приложения."));
         QCoreApplication::removeTranslator(&translator);

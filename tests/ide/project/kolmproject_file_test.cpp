@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <optional>
 
 namespace {
@@ -45,6 +46,19 @@ private:
     {
         QVERIFY(writeBytes(path("p.kcpro"), kProject));
         QVERIFY(project.load(path("p.kcpro")));
+    }
+
+    // Loading `file` fails with the one message ("{file}" stands for the
+    // path) and leaves the project without a path and a main file.
+    static void expectLoadFailure(const QString& file, QString message)
+    {
+        KolmProject project;
+        QSignalSpy errors(&project, &KolmProject::error);
+        QVERIFY(!project.load(file));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.at(0).at(0).toString(), message.replace("{file}", file));
+        QVERIFY(project.fileName().isEmpty());
+        QVERIFY(project.mainFile().isNull());
     }
 
 private slots:
@@ -107,13 +121,40 @@ private slots:
         if (!content.isNull())
             QVERIFY(writeBytes(file, content));
 
-        KolmProject project;
-        QSignalSpy errors(&project, &KolmProject::error);
-        QVERIFY(!project.load(file));
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(errors.at(0).at(0).toString(), message.replace("{file}", file));
-        QVERIFY(project.fileName().isEmpty());
-        QVERIFY(project.mainFile().isNull());
+        expectLoadFailure(file, message);
+    }
+
+    // What is not a regular file of bounded size is refused before it is
+    // read: a device would be read without end, a FIFO without a writer
+    // would block the open for good.
+    void loadRefusesSpecialFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message"); // "{file}" stands for the path
+
+        QTest::newRow("link to /dev/zero") << "zero" << "Project file {file} is not a regular file";
+        QTest::newRow("FIFO with no writer") << "fifo" << "Project file {file} is not a regular file";
+        QTest::newRow("oversized file")
+            << "large"
+            << QStringLiteral("Project file {file} is larger than %1 bytes").arg(KolmProject::maxProjectFileBytes);
+    }
+
+    void loadRefusesSpecialFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString file = path("p.kcpro");
+        if (kind == "zero") {
+            QVERIFY(QFile::link("/dev/zero", file));
+        } else if (kind == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else {
+            QFile large(file);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(KolmProject::maxProjectFileBytes + 1));
+        }
+
+        expectLoadFailure(file, message);
     }
 
     void loadSucceeds()

@@ -82,6 +82,8 @@ private slots:
     void unchangedAcceptMarksModified();
     void changedFieldsWritten();
     void emptiedFieldsKeepValues();
+    void outputNamingOwnFile_data();
+    void outputNamingOwnFile();
     void definesReplaced();
     void nothingWithoutProject();
     void outputChooser_data();
@@ -183,6 +185,46 @@ void ProjectEditorTest::changedFieldsWritten()
     QCOMPARE(project->name(), QString("blinker"));
     QCOMPARE(project->output(), QString("bin/blinker.kcs"));
     QVERIFY(!project->flagSet(QLatin1String("debug")));
+}
+
+void ProjectEditorTest::outputNamingOwnFile_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refused"); // the file it names; empty: accepted
+    QTest::newRow("main script") << "prog.kos" << "prog.kos";
+    QTest::newRow("project file, absolute") << "<dir>/demo.kcpro" << "demo.kcpro";
+    QTest::newRow("board package") << "board.kbsp" << "board.kbsp";
+    QTest::newRow("an image beside them") << "prog.kcs" << "";
+}
+
+// OK with an output that a build would write over one of the project's
+// own files keeps the dialog open and says why.
+void ProjectEditorTest::outputNamingOwnFile()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, refused);
+    Folder folder;
+    folder.write("board.kbsp", "<bsp/>\n");
+    folder.json["bsp"] = "board.kbsp";
+    const auto project = folder.load();
+    KolmProjectEditor dialog;
+    dialog.readSettings(project.get());
+    dialog.show();
+    retype(field(dialog, "outputEdit"), typed.replace("<dir>", folder.dir.path()));
+    ModalDriver modal;
+    modal.press(QMessageBox::Ok);
+    QTest::keyClick(field(dialog, "outputEdit"), Qt::Key_Return);
+    if (refused.isEmpty()) {
+        QCOMPARE(modal.seen().size(), 0);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        return;
+    }
+    QCOMPARE(modal.seen().size(), 1);
+    QCOMPARE(modal.seen()[0].title, QString("Configuration"));
+    QCOMPARE(modal.seen()[0].text, "The output " + folder.path(refused)
+                                       + " is one of the project's own files; choose another output file");
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
 }
 
 void ProjectEditorTest::emptiedFieldsKeepValues()

@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 
 #include "kolmpackageexport.h"
+#include "kolmpackageprogress.h"
 #include "package_fixture.h"
 #include "zip_reader.h"
 
@@ -184,6 +185,28 @@ private slots:
                               "E: Export failed - cannot read source file lib/util.kos"}));
         QCOMPARE(readBytes(fixture.path("p.zip")), QByteArray("older"));
         QCOMPARE(QDir(fixture.path("")).entryList({"p.zip*"}, QDir::Files), QStringList{"p.zip"});
+    }
+
+    // A cancel stops the export and keeps the older package as it was,
+    // with no temporary file beside it; the progress counts to its total.
+    void cancelKeepsTheOlderPackage()
+    {
+        PackageFixture fixture;
+        const auto project = fixture.load();
+        QVERIFY(project);
+        QVERIFY(writeBytes(fixture.path("out/p.zip"), "older"));
+        KolmPackageProgress progress;
+        progress.cancel();
+        KolmPackageExport package(project.get(), "p");
+        QVERIFY(!package.writeTo(fixture.path("out/p.zip"), &progress));
+        QCOMPARE(texts(package.messages()), QStringList{"I: Export cancelled"});
+        QCOMPARE(QDir(fixture.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"p.zip"});
+        QCOMPARE(readBytes(fixture.path("out/p.zip")), QByteArray("older"));
+
+        KolmPackageProgress counted;
+        QVERIFY(KolmPackageExport(project.get(), "p").writeTo(fixture.path("out/p.zip"), &counted));
+        QVERIFY(counted.total() > 0);
+        QCOMPARE(counted.done(), counted.total());
     }
 
     void unwritablePathIsReported()

@@ -2,12 +2,30 @@
 
 #include "kolmpackageexport.h"
 #include "kolmpackageimport.h"
+#include "kolmpackageprogress.h"
 #include "package_fixture.h"
 #include "zip_builder.h"
 
 namespace {
 
 const QByteArray kManifest = "{\"name\":\"p\",\"project\":\"p.kcpro\"}";
+
+// Asks the import to stop once it has done `at` units of work, as the
+// progress dialog's Cancel does from the window.
+class CancelAfter : public KolmPackageProgress
+{
+public:
+    explicit CancelAfter(qint64 at) : m_at(at) {}
+    void add(qint64 done) override
+    {
+        KolmPackageProgress::add(done);
+        if (this->done() >= m_at)
+            cancel();
+    }
+
+private:
+    qint64 m_at;
+};
 
 } // namespace
 
@@ -107,13 +125,114 @@ private slots:
         QVERIFY(!log.join('\n').contains("empty"));  // directories are not logged
     }
 
-    void sameNamedFilesAreOverwritten()
+    // An import never replaces a file: a package with a file of the same
+    // name as one in the target is refused before anything is written.
+    void existingFilesAreNeverReplaced_data()
     {
-        QVERIFY(writeBytes(target() + "/main.kos", "old"));
+        QTest::addColumn<QString>("existing");
+        QTest::newRow("at the top") << "main.kos";
+        QTest::newRow("in a folder") << "lib/util.kos";
+        QTest::newRow("a link inside the target") << "link.kos";
+    }
+    void existingFilesAreNeverReplaced()
+    {
+        QFETCH(QString, existing);
+        QVERIFY(writeBytes(target() + "/main.kos", "old main"));
+        QVERIFY(writeBytes(target() + "/lib/util.kos", "old util"));
+        QVERIFY(QFile::link(target() + "/main.kos", target() + "/link.kos"));
+        const QMap<QString, QByteArray> before = PackageFixture::files(target());
         QStringList log;
-        QVERIFY(importPackage(ZipBuilder().manifest(kManifest).add("main.kos", "new")
-                           .add("p.kcpro", "{}").bytes(), &log));
-        QCOMPARE(readBytes(target() + "/main.kos"), QByteArray("new"));
+        QVERIFY(!importPackage(ZipBuilder().manifest(kManifest).add("new.kos", "new").add("lib/", "")
+                               .add(existing.toUtf8(), "new").add("p.kcpro", "{}").bytes(), &log));
+        QCOMPARE(log, QStringList{"E: Import refused - " + QDir::toNativeSeparators(target() + "/" + existing)
+                                  + " already exists; import into an empty or new folder"});
+        QCOMPARE(PackageFixture::files(target()), before);
+    }
+
+    // Past a bound the package is refused from its directory alone, before
+    // anything is written; within the bounds it is unpacked.
+    void boundsAreCheckedBeforeWriting_data()
+    {
+        QTest::addColumn<QByteArray>("package");
+        QTest::addColumn<QString>("refusal");
+        const QString in = path("in.zip");
+        ZipBuilder many;
+        many.manifest(kManifest);
+        for (int i = 0; i < KolmPackageImport::maxEntries; ++i)
+            many.add("f" + QByteArray::number(i), "");
+        QTest::newRow("one entry of zeros past the total")
+            << ZipBuilder().manifest(kManifest).add("first.kos", "1").addZeros("bomb.bin", 258u << 20).bytes()
+            << "Import refused - " + in + " would unpack to more than 256 MiB";
+        QTest::newRow("entries that add up past the total")
+            << ZipBuilder().manifest(kManifest).addZeros("a.bin", 129u << 20).addZeros("b.bin", 129u << 20).bytes()
+            << "Import refused - " + in + " would unpack to more than 256 MiB";
+        QTest::newRow("zeros that grow past the ratio")
+            << ZipBuilder().manifest(kManifest).add("p.kcpro", "{}").addZeros("zeros.bin", 20u << 20).bytes()
+            << "Import refused - " + in + " would grow more than 200 times when unpacked";
+        QTest::newRow("more entries than allowed (with the description)")
+            << many.bytes() << "Import refused - " + in + " holds more than 10000 files";
+        QTest::newRow("small zeros below the ratio's floor")
+            << ZipBuilder().manifest(kManifest).add("p.kcpro", "{}").addZeros("zeros.bin", 512u << 10).bytes()
+            << QString();
+    }
+    void boundsAreCheckedBeforeWriting()
+    {
+        QFETCH(QByteArray, package);
+        QFETCH(QString, refusal);
+        QStringList log;
+        const bool imported = importPackage(package, &log);
+        if (refusal.isEmpty()) {
+            QVERIFY2(imported, qPrintable(log.join('\n')));
+            QCOMPARE(readBytes(target() + "/zeros.bin"), QByteArray(512 << 10, '\0'));
+            return;
+        }
+        QVERIFY(!imported);
+        QCOMPARE(log, QStringList{"E: " + refusal});
+        QVERIFY(!QFileInfo::exists(target()));
+    }
+
+    // A cancel part way removes every file and folder the import made, the
+    // target's missing parents too, and leaves what was there before.
+    void cancelLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::addColumn<qint64>("cancelAt");
+        QTest::newRow("new target, in the third file") << false << qint64(2 * (1 << 20) + 10);
+        QTest::newRow("new target, before the first byte") << false << qint64(0);
+        QTest::newRow("existing target, in the last file") << true << qint64(3 * (1 << 20) + 10);
+    }
+    void cancelLeavesNothing()
+    {
+        QFETCH(bool, targetExists);
+        QFETCH(qint64, cancelAt);
+        const QString into = targetExists ? target() : target() + "/new/deeper";
+        if (targetExists)
+            QVERIFY(writeBytes(target() + "/keep.txt", "keep"));
+        const QByteArray mega(1 << 20, 'x');
+        KolmPackageImport importer(package(ZipBuilder().manifest(kManifest).add("a.kos", mega).add("lib/", "")
+                                               .add("lib/b.kos", mega).add("lib/deep/c.kos", mega)
+                                               .add("d.kos", mega).add("p.kcpro", "{}").bytes()));
+        const QMap<QString, QByteArray> before = PackageFixture::files(m_root.path());
+        QVERIFY(importer.open());
+        CancelAfter progress(cancelAt);
+        if (cancelAt == 0)
+            progress.cancel();
+        QVERIFY(!importer.extractTo(into, &progress));
+        QCOMPARE(texts(importer.messages()).last(), QString("I: Import cancelled"));
+        QCOMPARE(PackageFixture::files(m_root.path()).keys(), before.keys());
+        QCOMPARE(QFileInfo::exists(target()), targetExists);
+        if (targetExists)
+            QCOMPARE(QDir(target()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     QStringList{"keep.txt"});
+    }
+
+    // A name that holds a NUL is logged whole, the NUL shown as "\0".
+    void nulInANameIsShownEscaped()
+    {
+        QStringList log;
+        QVERIFY(!importPackage(ZipBuilder().manifest(kManifest).add(QByteArray("ok.txt\0/../../evil", 18), "x")
+                               .bytes(), &log));
+        QCOMPARE(log, QStringList{"E: Import failed - invalid entry ok.txt\\0/../../evil"});
     }
 
     // Each of these names would write outside the target, or is no name:
@@ -294,21 +413,19 @@ private slots:
         QCOMPARE(readBytes(target() + "/main.kos"), QByteArray("x"));  // extracted files stay
     }
 
-    // A damaged entry stops the import and leaves the file of the same
-    // name as it was, with no temporary file beside it.
-    void damagedEntryKeepsTheExistingFile()
+    // A damaged entry stops the import and leaves no file of its name,
+    // whole or in part.
+    void damagedEntryLeavesNoFile()
     {
-        QVERIFY(writeBytes(target() + "/main.kos", "intact"));
-        QByteArray bytes = ZipBuilder().manifest(kManifest).add("main.kos", "void main() { }\n")
+        QByteArray bytes = ZipBuilder().manifest(kManifest).add("first.kos", "1").add("main.kos", "void main() { }\n")
                                .add("p.kcpro", "{}").bytes();
         const int at = bytes.indexOf("void main");
         QVERIFY(at > 0);
         bytes[at + 5] = char(bytes[at + 5] ^ 0x01);
         QStringList log;
         QVERIFY(!importPackage(bytes, &log));
-        QCOMPARE(log, QStringList{"E: Import failed (package damaged) - file main.kos is not readable"});
-        QCOMPARE(PackageFixture::files(target()),
-                 (QMap<QString, QByteArray>{{"main.kos", "intact"}}));
+        QCOMPARE(log.last(), QString("E: Import failed (package damaged) - file main.kos is not readable"));
+        QCOMPARE(PackageFixture::files(target()), (QMap<QString, QByteArray>{{"first.kos", "1"}}));
     }
 
     // The same on a deflated entry, as the export writes them.
@@ -356,9 +473,9 @@ private slots:
                  QStringList{"E: Cannot create directory " + path("blocked/t")});
     }
 
-    void writeFailureKeepsTheExistingFile()
+    // A write that fails part way leaves no part of the file behind.
+    void writeFailureLeavesNoFile()
     {
-        QVERIFY(writeBytes(target() + "/main.kos", "intact"));
         KolmPackageImport importer(package(ZipBuilder().manifest(kManifest)
                                                .add("main.kos", QByteArray(256 * 1024, 'k')).bytes()));
         QVERIFY(importer.open());
@@ -371,8 +488,7 @@ private slots:
         QCOMPARE(log.size(), 1);
         QVERIFY2(log.first().startsWith("E: Import failed - cannot write to " + target() + "/main.kos: "),
                  qPrintable(log.first()));
-        QCOMPARE(PackageFixture::files(target()),
-                 (QMap<QString, QByteArray>{{"main.kos", "intact"}}));
+        QCOMPARE(PackageFixture::files(target()), (QMap<QString, QByteArray>()));
     }
 
     // Names are UTF-8 whether or not the archive flags them so.

@@ -1,14 +1,18 @@
 #pragma once
 
-// Writes small zip archives byte by byte, stored without compression, so a
-// test can put into a package exactly what an attacker could: any entry
-// name, including empty ones, absolute ones and ones with "..".
+// Writes small zip archives byte by byte, so a test can put into a package
+// exactly what an attacker could: any entry name, including empty ones,
+// absolute ones and ones with "..", and entries of zeros deflated to a
+// thousandth of their size.
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QtEndian>
 
 #include <cstdint>
+
+#include <zlib.h>
 
 class ZipBuilder
 {
@@ -16,7 +20,45 @@ public:
     // name: the raw bytes of the entry name; flagged UTF-8 unless utf8 is false.
     ZipBuilder& add(const QByteArray& name, const QByteArray& data, bool utf8 = true)
     {
-        m_entries.append({name, data, utf8});
+        m_entries.append({name, data, utf8, 0, crc32(data), quint32(data.size())});
+        return *this;
+    }
+    // An entry of `size` zero bytes, deflated a megabyte at a time; the
+    // same size is deflated once.
+    ZipBuilder& addZeros(const QByteArray& name, quint32 size)
+    {
+        static QMap<quint32, Entry> deflated;
+        if (deflated.contains(size)) {
+            Entry entry = deflated.value(size);
+            entry.name = name;
+            m_entries.append(entry);
+            return *this;
+        }
+        const QByteArray zeros(1 << 20, '\0');
+        z_stream stream{};
+        deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        QByteArray packed;
+        char out[64 * 1024];
+        uLong crc = ::crc32(0, nullptr, 0);
+        for (quint32 left = size;;) {
+            const uInt piece = uInt(qMin<quint32>(left, quint32(zeros.size())));
+            crc = ::crc32(crc, reinterpret_cast<const Bytef*>(zeros.constData()), piece);
+            left -= piece;
+            stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
+            stream.avail_in = piece;
+            const int flush = left ? Z_NO_FLUSH : Z_FINISH;
+            do {
+                stream.next_out = reinterpret_cast<Bytef*>(out);
+                stream.avail_out = sizeof out;
+                deflate(&stream, flush);
+                packed.append(out, int(sizeof out - stream.avail_out));
+            } while (stream.avail_out == 0);
+            if (!left)
+                break;
+        }
+        deflateEnd(&stream);
+        m_entries.append({name, packed, true, 8, quint32(crc), size});
+        deflated.insert(size, m_entries.last());
         return *this;
     }
     ZipBuilder& manifest(const QByteArray& json) { return add(".manifest", json); }
@@ -27,17 +69,17 @@ public:
         QByteArray directory;
         for (const Entry& entry : m_entries) {
             const quint32 offset = quint32(archive.size());
-            const quint32 crc = crc32(entry.data);
+            const quint32 crc = entry.crc;
             const quint16 flags = entry.utf8 ? 0x0800 : 0;
             put32(archive, 0x04034b50);
             put16(archive, 20);
             put16(archive, flags);
-            put16(archive, 0);       // stored
+            put16(archive, entry.method);
             put16(archive, 0);       // time
             put16(archive, 0x21);    // 1980-01-01
             put32(archive, crc);
             put32(archive, quint32(entry.data.size()));
-            put32(archive, quint32(entry.data.size()));
+            put32(archive, entry.size);
             put16(archive, quint16(entry.name.size()));
             put16(archive, 0);
             archive += entry.name;
@@ -47,12 +89,12 @@ public:
             put16(directory, 20);
             put16(directory, 20);
             put16(directory, flags);
-            put16(directory, 0);
+            put16(directory, entry.method);
             put16(directory, 0);
             put16(directory, 0x21);
             put32(directory, crc);
             put32(directory, quint32(entry.data.size()));
-            put32(directory, quint32(entry.data.size()));
+            put32(directory, entry.size);
             put16(directory, quint16(entry.name.size()));
             put16(directory, 0);     // extra
             put16(directory, 0);     // comment
@@ -79,8 +121,11 @@ private:
     struct Entry
     {
         QByteArray name;
-        QByteArray data;
+        QByteArray data;  // as stored: deflated when method is 8
         bool utf8;
+        quint16 method;
+        quint32 crc;
+        quint32 size;     // once inflated
     };
 
     static void put16(QByteArray& out, quint16 value)
@@ -97,13 +142,8 @@ private:
     }
     static quint32 crc32(const QByteArray& data)
     {
-        quint32 crc = 0xffffffffu;
-        for (const char c : data) {
-            crc ^= quint8(c);
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-        }
-        return ~crc;
+        return quint32(::crc32(::crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()),
+                               uInt(data.size())));
     }
 
     QList<Entry> m_entries;

@@ -62,6 +62,17 @@ QByteArray image(int code, const QByteArray& rest)
     return QByteArray(8, '\x11') + "BC" + le16(code) + QByteArray(code, '\x22') + rest;
 }
 
+// Copies the tests' fixture package in as "fixture.kbsp", the project's package.
+bool addFixturePackage(ProjectFolder& folder)
+{
+    QFile fixture(KOLM_TEST_PACKAGE_DIR "/fixture.kbsp");
+    if (!fixture.open(QIODevice::ReadOnly))
+        return false;
+    folder.write("fixture.kbsp", fixture.readAll());
+    folder.json().insert("bsp", "fixture.kbsp");
+    return true;
+}
+
 } // namespace
 
 class ProjectBuildTest : public QObject
@@ -83,6 +94,10 @@ private slots:
     void warningsArriveAsInformationThenReport();
     void memoryLimits_data();
     void memoryLimits();
+    void overflowClearsMark_data();
+    void overflowClearsMark();
+    void outputNamingOwnFileRefused_data();
+    void outputNamingOwnFileRefused();
     void secondBuildKeepsMark();
     void buildSavesTheEditorFirst();
     void uploadablePart_data();
@@ -191,12 +206,8 @@ void ProjectBuildTest::firstDefinitionWins()
     QFETCH(int, value);
     Session session(returning(expression));
     session.folder.json()["defines"] = QJsonArray::fromStringList(defines);
-    if (package) {
-        QFile fixture(KOLM_TEST_PACKAGE_DIR "/fixture.kbsp");
-        QVERIFY(fixture.open(QIODevice::ReadOnly));
-        session.folder.write("fixture.kbsp", fixture.readAll());
-        session.folder.json()["bsp"] = "fixture.kbsp";
-    }
+    if (package)
+        QVERIFY(addFixturePackage(session.folder));
     QVERIFY(session.open());
     QCOMPARE(session.build().last(), QString("compilationFinished: true"));
     QCOMPARE(runImage(session.output()), "Return value: " + std::to_string(value) + "\n");
@@ -311,9 +322,82 @@ void ProjectBuildTest::memoryLimits()
                         .replace("%5", QString::number(text))
                         .replace("%6", QString::number(data)));
     QCOMPARE(limited.build(), want);
-    // An overflow keeps the image on disk and leaves the mark alone.
+    // An overflow keeps the image on disk; the mark stays clear.
     QVERIFY(QFileInfo(limited.output()).isFile());
     QCOMPARE(limited.page.compiled(), want.last() == "compilationFinished: true");
+}
+
+void ProjectBuildTest::overflowClearsMark_data()
+{
+    // The limits of a connected device after a good build without any.
+    QTest::addColumn<uint>("ramLimit");
+    QTest::addColumn<uint>("flashLimit");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("RAM overflow") << 1u << 0u << false;
+    QTest::newRow("FLASH overflow") << 0u << 10u << false;
+    QTest::newRow("limits that the image fits") << 4096u << 30720u << true;
+}
+
+void ProjectBuildTest::overflowClearsMark()
+{
+    QFETCH(uint, ramLimit);
+    QFETCH(uint, flashLimit);
+    QFETCH(bool, fits);
+    Session session(kGlobal);
+    QVERIFY(session.open());
+    QVERIFY(session.build().contains("compiledChanged: true"));
+    QVERIFY(session.page.compiled());
+
+    // The image was checked against no device: new limits make it unbuilt.
+    session.page.ramLimit = ramLimit;
+    session.page.flashLimit = flashLimit;
+    QVERIFY(!session.page.compiled());
+    const QStringList events = session.build();
+    QCOMPARE(events.last(), QString(fits ? "compilationFinished: true" : "compilationFinished: false"));
+    QCOMPARE(session.page.compiled(), fits);
+    QCOMPARE(events.contains("compiledChanged: false"), !fits);
+    // The overflowing image stays on disk but counts as built nowhere, also
+    // once the device has gone.
+    QVERIFY(QFileInfo(session.output()).isFile());
+    session.page.ramLimit = 0;
+    session.page.flashLimit = 0;
+    QVERIFY(!session.page.compiled());
+}
+
+void ProjectBuildTest::outputNamingOwnFileRefused_data()
+{
+    QTest::addColumn<QString>("output"); // the "output" entry
+    QTest::addColumn<QString>("file");   // the project's file it names
+    QTest::newRow("project file") << "demo.kcpro" << "demo.kcpro";
+    QTest::newRow("main script") << "main.kos" << "main.kos";
+    QTest::newRow("another project file") << "other.kos" << "other.kos";
+    QTest::newRow("main script by a detour") << "out/../main.kos" << "main.kos";
+    QTest::newRow("board package") << "fixture.kbsp" << "fixture.kbsp";
+}
+
+void ProjectBuildTest::outputNamingOwnFileRefused()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, file);
+    Session session(kSum);
+    session.folder.addFile("other.kos");
+    session.folder.write("other.kos", kGlobal);
+    QVERIFY(addFixturePackage(session.folder));
+    session.folder.json().insert("output", output);
+    QVERIFY(session.open());
+    const QStringList names{"demo.kcpro", "main.kos", "other.kos", "fixture.kbsp"};
+    QList<QByteArray> before;
+    for (const QString& name : names)
+        before.append(session.folder.read(name));
+
+    ModalDriver modal;
+    QCOMPARE(session.build(), (QStringList{"error: The output " + session.folder.path(file)
+                                               + " is one of the project's own files; choose another output file",
+                                           "compilationFinished: false"}));
+    QCOMPARE(modal.seen().size(), 0);
+    for (int i = 0; i < names.size(); ++i)
+        QVERIFY2(session.folder.read(names[i]) == before[i], qPrintable(names[i]));
+    QVERIFY(!session.page.compiled());
 }
 
 void ProjectBuildTest::secondBuildKeepsMark()

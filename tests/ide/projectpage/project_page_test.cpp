@@ -3,6 +3,7 @@
 // the file selector with new, add and remove, the temporary files, the
 // board package reload and the build-option slots.
 
+#include "fixedwidthfont.h"
 #include "form_child.h"
 #include "modal_driver.h"
 #include "page_fixture.h"
@@ -13,7 +14,6 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDesktopServices>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,6 +116,7 @@ private slots:
     void insideConfigure_data();
     void insideConfigure();
     void newFile();
+    void newFileAlreadyInProject_data();
     void newFileAlreadyInProject();
     void addFiles();
     void removeFile_data();
@@ -224,9 +225,13 @@ void ProjectPageTest::readSettings()
                               e->font().pointSize()};
     QCOMPARE(actual, expected);
     QCOMPARE(e->wordWrapMode() == QTextOption::WordWrap, expected[4].toBool());
+    // Without a chosen family the script lines up in columns, whatever the
+    // system's fixed font is.
     const QString family = values.value("Editor/Font").toString();
-    QCOMPARE(e->font().family(), family.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
-                                                  : QFont(family).family());
+    if (family.isEmpty())
+        QVERIFY(hasEqualAdvances(e->font()));
+    else
+        QCOMPARE(e->font().family(), QFont(family).family());
 }
 
 void ProjectPageTest::escapeAndFindToggle_data()
@@ -697,12 +702,23 @@ void ProjectPageTest::newFile()
     QVERIFY(session.page.project()->isModified());
 }
 
+void ProjectPageTest::newFileAlreadyInProject_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("another file") << "other.kos";
+    QTest::newRow("the main script open in the editor") << "main.kos";
+    QTest::newRow("the project file") << "demo.kcpro";
+}
+
 void ProjectPageTest::newFileAlreadyInProject()
 {
+    QFETCH(QString, chosen);
     Session session(kMain);
     session.folder.addFile("other.kos");
     session.folder.write("other.kos", kOther);
     QVERIFY(session.open());
+    const QByteArray before = session.folder.read(chosen);
+    QVERIFY(!before.isEmpty());
     ModalDriver modal;
     // The overwrite question would open inside the driver's own answer,
     // where the driver cannot reach it; the user's Yes is taken as given.
@@ -710,7 +726,7 @@ void ProjectPageTest::newFileAlreadyInProject()
         auto* dialog = qobject_cast<QFileDialog*>(window);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
         dialog->setDirectory(session.folder.path(""));
-        dialog->selectFile("other.kos");
+        dialog->selectFile(chosen);
         QMetaObject::invokeMethod(dialog, "accept");
     });
     modal.press(QMessageBox::Ok);
@@ -720,6 +736,8 @@ void ProjectPageTest::newFileAlreadyInProject()
     QCOMPARE(session.log.of("error").size(), 1);
     QVERIFY(session.log.of("error")[0].startsWith("Cannot add file "));
     QCOMPARE(entries(session.page), (QStringList{"main.kos", "other.kos"}));
+    // The file on disk was never opened for writing.
+    QCOMPARE(session.folder.read(chosen), before);
 }
 
 void ProjectPageTest::addFiles()

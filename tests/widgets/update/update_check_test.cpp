@@ -98,9 +98,6 @@ private slots:
             << "1.2.0" << "[" + release("2.0.0", "7, true", "u2") + "]" << Offer{true, "2.0.0", "\n7\ntrue", "u2"};
         QTest::newRow("elements that are not objects ignored")
             << "1.2.0" << "[1, \"2.0.0\", null," + release("1.2.1", "", "u") + "]" << Offer{true, "1.2.1", "", "u"};
-        QTest::newRow("not an array") << "1.2.0" << release("9.0.0", "\"x\"", "u") << Offer{false, "", "", ""};
-        QTest::newRow("invalid JSON") << "1.2.0" << QByteArray("[{\"version\": \"9.0.0\",") << Offer{false, "", "", ""};
-        QTest::newRow("empty file") << "1.2.0" << QByteArray() << Offer{false, "", "", ""};
     }
 
     void newestRelease()
@@ -124,25 +121,49 @@ private slots:
         QCOMPARE(server.requests(), 1);
     }
 
+    // A check that cannot read the description reports a failure with its
+    // reason, never "no newer release". An empty reason stands for the
+    // network's own text, which only has to be there.
     void failures_data()
     {
         QTest::addColumn<QString>("url");
-        QTest::newRow("empty address") << "";
-        QTest::newRow("invalid address") << "http://[::1";
-        QTest::newRow("unknown scheme") << "gopher2://127.0.0.1/";
-        QTest::newRow("missing file") << "file:///nonexistent/kolm/releases.json";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty address") << "" << "the address \"\" is not valid";
+        QTest::newRow("invalid address") << "http://[::1" << "the address \"http://[::1\" is not valid";
+        QTest::newRow("unknown scheme") << "gopher2://127.0.0.1/" << "";
+        QTest::newRow("missing file") << "file:///nonexistent/kolm/releases.json" << "";
     }
 
     void failures()
     {
         QFETCH(QString, url);
-        verifyCheck(url, Offer{false, "", "", ""});
+        QFETCH(QString, reason);
+        verifyFailure(url, reason);
+    }
+
+    void unreadableDescriptions_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::newRow("not an array") << release("9.0.0", "\"x\"", "u");
+        QTest::newRow("invalid JSON") << QByteArray("[{\"version\": \"9.0.0\",");
+        QTest::newRow("empty file") << QByteArray();
+    }
+
+    void unreadableDescriptions()
+    {
+        QFETCH(QByteArray, document);
+        QFile file(m_dir.filePath(QStringLiteral("releases.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(document);
+        file.close();
+        verifyFailure(QUrl::fromLocalFile(file.fileName()).toString(),
+                      QStringLiteral("the update description is not readable"));
     }
 
     void httpErrorStatus()
     {
         HttpStub server("[" + release("1.3.0", "\"new\"", "u") + "]", "404 Not Found");
-        verifyCheck(server.url(), Offer{false, "", "", ""});
+        verifyFailure(server.url(), QString());
     }
 
     // Called directly with a short limit; the updater waits 10 s.
@@ -150,11 +171,12 @@ private slots:
     {
         HttpStub server("[]");
         server.hold();
-        QFutureWatcher<QJsonDocument> watcher;
-        QSignalSpy finished(&watcher, &QFutureWatcher<QJsonDocument>::finished);
+        QFutureWatcher<JsonDownload> watcher;
+        QSignalSpy finished(&watcher, &QFutureWatcher<JsonDownload>::finished);
         watcher.setFuture(QtConcurrent::run(downloadJSon, server.url(), 300));
         QVERIFY(finished.wait(waitMs));
-        QVERIFY(watcher.result().isNull());
+        QVERIFY(watcher.result().document.isNull());
+        QCOMPARE(watcher.result().failure, JsonDownload::TimedOut);
         QCOMPARE(server.requests(), 1);
     }
 
@@ -175,11 +197,12 @@ private slots:
         body[0] = '[';
         body[size - 1] = ']';
         HttpStub server(body);
-        QFutureWatcher<QJsonDocument> watcher;
-        QSignalSpy finished(&watcher, &QFutureWatcher<QJsonDocument>::finished);
+        QFutureWatcher<JsonDownload> watcher;
+        QSignalSpy finished(&watcher, &QFutureWatcher<JsonDownload>::finished);
         watcher.setFuture(QtConcurrent::run(downloadJSon, server.url(), updateDownloadTimeoutMs));
         QVERIFY(finished.wait(waitMs));
-        QCOMPARE(watcher.result().isArray(), accepted);
+        QCOMPARE(watcher.result().document.isArray(), accepted);
+        QCOMPARE(watcher.result().failure, accepted ? JsonDownload::None : JsonDownload::TooLong);
     }
 
     void secondRequestWhileCheckingIsIgnored()
@@ -207,9 +230,9 @@ private slots:
     {
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         AppUpdater updater(QStringLiteral("file:///nonexistent/kolm/releases.json"), nullptr);
-        QSignalSpy offers(&updater, &AppUpdater::updateInfoAvailable);
+        QSignalSpy failures(&updater, &AppUpdater::updateCheckFailed);
         updater.checkForUpdates();
-        QVERIFY(offers.wait(waitMs));
+        QVERIFY(failures.wait(waitMs));
         const QDateTime last = QDateTime::fromString(
             QSettings().value(QStringLiteral("Updates/LastCheck")).toString(), QLatin1String(timeFormat));
         QVERIFY(last.isValid());
@@ -313,6 +336,22 @@ private slots:
     }
 
 private:
+    static void verifyFailure(const QString &url, const QString &reason)
+    {
+        AppUpdater updater(url, nullptr);
+        QSignalSpy offers(&updater, &AppUpdater::updateInfoAvailable);
+        QSignalSpy failures(&updater, &AppUpdater::updateCheckFailed);
+        updater.checkForUpdates();
+        QVERIFY(failures.wait(waitMs));
+        QCOMPARE(failures.count(), 1);
+        QCOMPARE(offers.count(), 0);
+        const QString got = failures.takeFirst().at(0).toString();
+        if (reason.isEmpty())
+            QVERIFY(!got.trimmed().isEmpty());
+        else
+            QCOMPARE(got, reason);
+    }
+
     static void verifyCheck(const QString &url, const Offer &offer)
     {
         AppUpdater updater(url, nullptr);
