@@ -4,6 +4,7 @@
 #include "form_child.h"
 #include "hiddfu.h"
 #include "modal_driver.h"
+#include "settled_grab.h"
 #include "usb_bus.h"
 
 #include <QDropEvent>
@@ -91,13 +92,6 @@ inline void dropFile(HIDDfu &window, const QString &path)
     QCoreApplication::sendEvent(area, &enter);
     QDropEvent drop(area->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(area, &drop);
-}
-
-// The window as it shows once its layout has taken in the latest texts.
-inline QPixmap settledGrab(QWidget *window)
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    return window->grab();
 }
 
 // Answers a message box with `button`; the search dialog, when it shows

@@ -8,11 +8,13 @@
 
 #include "zurovurazev.h"
 
+#include "clipped_texts.h"
 #include "file_size_limit.h"
 #include "ide_resources.h"
 #include "modal_driver.h"
 #include "page_fixture.h"
 #include "qmaterialfont.h"
+#include "settled_grab.h"
 #include "ui_zurovurazev.h"
 #include "window_session.h"
 #include "zip_builder.h"
@@ -204,8 +206,10 @@ void ZuROVUrazevPackageTest::openBuildExportImportBuild()
     QCOMPARE(readBytes(dir.filePath("projects/blink/build/blink.kcs")), image);
 
     w->pagesel_clicked(ZuROVUrazev::T_Script);
+    settleLayouts();
+    QVERIFY2(clippedTexts(*w).isEmpty(), qPrintable(clippedTexts(*w).join('\n')));
     QVERIFY(QDir().mkpath(QStringLiteral(KOLM_SCREENSHOT_DIR)));
-    QVERIFY(w->grab().save(QStringLiteral(KOLM_SCREENSHOT_DIR "/package_round_trip.png")));
+    QVERIFY(settledGrab(w).save(QStringLiteral(KOLM_SCREENSHOT_DIR "/package_round_trip.png")));
 }
 
 // The package's writes fail part way (a file size limit, as on a full
