@@ -108,6 +108,14 @@ qreal AsmViewModel::widestText(int column, const QFontMetricsF &metrics)
     return widest;
 }
 
+qreal AsmViewModel::widestArguments(const QFontMetricsF &metrics) const
+{
+    qreal widest = 0;
+    for (const AsmEntry &entry : m_entries)
+        widest = qMax(widest, metrics.horizontalAdvance(entry.arguments.join(QStringLiteral(", "))));
+    return widest;
+}
+
 void AsmViewModel::fill(const QJsonArray &text)
 {
     clear();

@@ -55,6 +55,8 @@ public:
     // opcode (1) column can show for an instruction of the machine; 0 for
     // the arguments column, whose texts have no bound.
     static qreal widestText(int column, const QFontMetricsF &metrics);
+    // The width in the font of the widest arguments text of the rows.
+    qreal widestArguments(const QFontMetricsF &metrics) const;
 
 public slots:
     // Moves the mark to the row of eip.

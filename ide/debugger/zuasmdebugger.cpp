@@ -57,18 +57,26 @@ ZuASMDebugger::ZuASMDebugger(QWidget *parent)
     readSettings();
 }
 
-void ZuASMDebugger::sizeListingColumns()
+void ZuASMDebugger::fitListingColumn(int column, qreal text)
 {
     QTableView *table = ui->asmTable;
     QHeaderView *header = table->horizontalHeader();
-    const QFontMetricsF metrics(table->font());
     // The item's text margins on both sides and the grid line.
     const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1)
         + (table->showGrid() ? 1 : 0);
-    for (int column : {0, 1}) {
-        const int text = qCeil(AsmViewModel::widestText(column, metrics)) + margins;
-        header->resizeSection(column, qMax(text, header->sectionSizeHint(column)));
-    }
+    header->resizeSection(column, qMax(qCeil(text) + margins, header->sectionSizeHint(column)));
+}
+
+void ZuASMDebugger::sizeListingColumns()
+{
+    const QFontMetricsF metrics(ui->asmTable->font());
+    for (int column : {0, 1})
+        fitListingColumn(column, AsmViewModel::widestText(column, metrics));
+}
+
+void ZuASMDebugger::sizeArgumentsColumn()
+{
+    fitListingColumn(2, m_asmModel.widestArguments(QFontMetricsF(ui->asmTable->font())));
 }
 
 ZuASMDebugger::~ZuASMDebugger()

@@ -124,6 +124,12 @@ private:
     // Gives the address and opcode columns of the listing the width of the
     // widest text they can show, so that no instruction is cut short.
     void sizeListingColumns();
+    // Gives the arguments column the width of the listing's widest
+    // arguments, once per listing: the table scrolls sideways to them
+    // rather than cut them short.
+    void sizeArgumentsColumn();
+    // Makes a listing column wide enough for a text `text` pixels wide.
+    void fitListingColumn(int column, qreal text);
     // Makes the register table at least as tall as the machine's registers
     // with its header.
     void reserveRegisterRows();

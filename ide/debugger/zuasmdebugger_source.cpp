@@ -44,6 +44,7 @@ bool ZuASMDebugger::setAsm(const QByteArray &json)
     const QJsonObject listing = document.object();
     m_vtableModel.init(listing.value(QLatin1String("table")).toObject().toVariantMap());
     m_asmModel.fill(listing.value(QLatin1String("text")).toArray());
+    sizeArgumentsColumn();
     m_currentLoc = nullptr;
     m_debugLocs.clear();
     for (const QJsonValue &extension : listing.value(QLatin1String("extensions")).toArray()) {

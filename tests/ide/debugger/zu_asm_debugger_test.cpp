@@ -379,6 +379,9 @@ void ZuAsmDebuggerTest::listingColumnsHoldTheirWidestTexts()
         digit = (digit + 1) % 16;
     }
     text.append(QJsonObject{{"EIP", 0}, {"opcode", 0xfd}, {"args", QJsonArray()}});
+    // Arguments wider than the pane: the table scrolls sideways to them.
+    text.append(QJsonObject{{"EIP", 0}, {"opcode", 0xe5}, {"args", QJsonArray{"0x00000000", "0x00001000", "%EAX"}}});
+    table->resize(200, 300);
     QVERIFY(p.page.setAsm(QJsonDocument(QJsonObject{{"table", QJsonObject()}, {"text", text}}).toJson()));
     QCOMPARE(p.asmModel->rowCount(), text.size());
     // Sized once, not by the rows; a hidden table measures all of its rows.
@@ -386,7 +389,7 @@ void ZuAsmDebuggerTest::listingColumnsHoldTheirWidestTexts()
     QCOMPARE(table->columnWidth(1), opcodeWidth);
     QVERIFY(!table->isVisible());
     const QAbstractItemView *view = table; // the view's measure of its cells
-    for (int column : {0, 1}) {
+    for (int column : {0, 1, 2}) {
         QVERIFY2(view->sizeHintForColumn(column) <= table->columnWidth(column),
                  qPrintable(QStringLiteral("column %1: %2 > %3")
                                 .arg(column)
